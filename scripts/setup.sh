@@ -1,0 +1,33 @@
+# Shared by scripts/run and scripts/test: installs what is missing, configures and builds.
+# Usage: . scripts/setup.sh; tenso_setup <build-dir> [cmake options...]
+
+TENSO_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+TENSO_PACKAGES=(
+  cmake ninja-build g++ clang pkg-config
+  libgtest-dev libgmock-dev libbenchmark-dev
+  qt6-base-dev qt6-svg-dev libgl-dev
+  fonts-ipafont-gothic fonts-liberation2 fonts-dejavu-core
+)
+
+tenso_install_packages() {
+  local missing=()
+  for p in "${TENSO_PACKAGES[@]}" "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo=sudo
+  $sudo apt-get update -qq || return 1
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" || return 1
+}
+
+tenso_setup() {
+  local build=$1; shift
+  tenso_install_packages || return 1
+  if [ ! -f "$build/build.ninja" ]; then
+    cmake -S "$TENSO_ROOT" -B "$build" -G Ninja "$@" || return 1
+  fi
+  cmake --build "$build" || return 1
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tenso {
+
+// One field of a data file as the reader sees it.
+struct DataField {
+    enum class Kind : uint8_t { Empty, Number, Text };
+    Kind kind = Kind::Empty;
+    double value = 0;  // for Number; +-HUGE_VAL when beyond the double range
+};
+
+// The data file, opened read-only through one handle and read front to back through a small
+// buffer, so that no file is ever held whole in memory.
+//
+// Lines end with CR LF, LF or CR; the last line may lack its line end. In the data view, blank lines
+// (empty, or blanks and tabs only) after the last line with content do not exist: the file ends
+// after that line. The raw view (for the preview) sees every byte.
+//
+// Fields follow the record format of the data files: separated by a comma or the line end; a number
+// also ends at a blank, and blanks after a number followed by a comma or a line end form one
+// separator with it. A field that starts with '"' runs to the next '"' (or the line end); other
+// fields that are not numbers run to the next comma or line end. An empty line, two commas in a row
+// and a comma at the end of a line (or of the file) each give one empty field.
+//
+// Every failure throws Failure with its number: 62 for reading past the end, the open and read
+// errors as numbered in failure.h.
+class DataFile {
+public:
+    enum class View : uint8_t { Data, Raw };
+
+    DataFile(const std::string& path, View view);
+    ~DataFile();
+    DataFile(const DataFile&) = delete;
+    DataFile& operator=(const DataFile&) = delete;
+
+    bool AtEnd();
+    // Reads and discards one whole line.
+    void SkipLine();
+    // Reads one whole line, keeping at most maxBytes of it; false at the end of the file.
+    bool ReadLine(std::string& out, size_t maxBytes);
+    DataField ReadField();
+
+private:
+    int peek();  // the next byte, or -1 at the end
+    void advance() { ++cursor_; }
+    bool refill();
+    void consumeLineEnd();  // at CR or LF
+    void consumeSeparator();  // after a field: a comma, a line end, or nothing at the end
+    void skipBlanks();
+
+    int fd_ = -1;
+    int64_t end_ = 0;         // where the view ends
+    int64_t bufferStart_ = 0; // file offset of buffer_[0]
+    size_t cursor_ = 0;       // index into buffer_
+    size_t filled_ = 0;
+    bool fieldOwed_ = false;  // a comma was read: one more field follows, even at a line end
+    std::vector<char> buffer_;
+};
+
+// True when the whole text is a number of the data-file format: optional sign, digits with an
+// optional '.', optional exponent (E in either case, optional sign, digits).
+bool IsDataNumber(const std::string& token);
+
+}  // namespace tenso

@@ -1,0 +1,1 @@
+// The window arrives with the main-window work.

@@ -1,0 +1,75 @@
+// The reader's part of every acceptance example: counts, extremes, valleys and data-file failures.
+#include "golden.h"
+
+#include "data/reader.h"
+#include "state/failure.h"
+#include "state/number_text.h"
+#include "support/fake_window.h"
+
+#include <QJsonArray>
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace tenso {
+namespace {
+
+using test::GoldenCase;
+
+const std::map<QString, Field> fieldOptions = {
+    {"--x-column", Field::Text4},     {"--y-column", Field::Text5}, {"--x-coefficient", Field::Text13},
+    {"--y-coefficient", Field::Text14}, {"--skip", Field::Text10},  {"--x-max", Text12(0)},
+    {"--y-max", Text12(1)},           {"--start", Field::Text1},    {"--end", Field::Text3},
+    {"--offset", Field::Text6},
+};
+
+// A value as the field would show it, read back: numbers are compared as numbers.
+double shown(float v) { return Val(SingleText(v)); }
+
+class ReaderGolden : public testing::TestWithParam<GoldenCase> {};
+
+TEST_P(ReaderGolden, MatchesTheIndependentCalculation)
+{
+    const GoldenCase& c = GetParam();
+    test::Form f;
+    for (qsizetype i = 0; i + 1 < c.args.size(); i += 2)
+        if (auto it = fieldOptions.find(c.args[i]); it != fieldOptions.end())
+            f.window.SetText(it->second, c.args[i + 1].toStdString());
+    f.state.DataFileName = c.file.toStdString();
+    f.state.FileScanned = 0;
+
+    int16_t failure = 0;
+    ReadSettings(f.state, f.window);
+    ReadMinima minima = StartRead(f.state);
+    try {
+        ScanDataFile(f.state);
+        ReadRecords(f.state, minima);
+    } catch (const Failure& e) {
+        failure = e.number;
+    }
+
+    const QJsonObject& e = c.expected;
+    const int expectedFailure = e["error"].isNull() ? 0 : e["error"].toObject()["number"].toInt();
+    EXPECT_EQ(failure, expectedFailure);
+    EXPECT_EQ(f.state.PointCount, e["points"].toDouble());
+    EXPECT_EQ(f.state.ColumnCount, e["columns"].toInt());
+    EXPECT_EQ(shown(f.state.XMax), e["x_max"].toDouble());
+    EXPECT_EQ(shown(f.state.YMax), e["y_max"].toDouble());
+    EXPECT_EQ(shown(f.state.XAtYMax), e["x_at_y_max"].toDouble());
+    const QJsonArray valleys = e["valleys"].toArray();
+    ASSERT_EQ(f.state.ValleyCount, valleys.size());
+    for (int k = 1; k <= f.state.ValleyCount; ++k) {
+        const QJsonArray v = valleys[k - 1].toArray();
+        EXPECT_EQ(shown(f.state.ValleyX[static_cast<size_t>(k)]), v[0].toDouble()) << "valley " << k;
+        EXPECT_EQ(shown(f.state.ValleyY[static_cast<size_t>(k)]), v[1].toDouble()) << "valley " << k;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Acceptance, ReaderGolden, testing::ValuesIn(test::LoadGoldenCases()),
+                         [](const testing::TestParamInfo<GoldenCase>& info) {
+                             return info.param.name.toStdString();
+                         });
+
+}  // namespace
+}  // namespace tenso

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "plot/recording_surface.h"
+#include "state/form1.h"
+#include "state/headless_window.h"
+#include "state/shared_state.h"
+
+#include <memory>
+
+namespace tenso::test {
+
+// A freshly started main window without a window system: the shared state, a recording plot area
+// and the headless window, after the load step.
+struct Form {
+    Form() { Form_Load(state, window); }
+    SharedState state;
+    RecordingSurface picture;
+    HeadlessWindow window{state, picture};
+};
+
+}  // namespace tenso::test
