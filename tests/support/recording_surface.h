@@ -3,12 +3,28 @@
 #include "plot/recording_surface.h"
 
 #include <algorithm>
+#include <ostream>
 #include <vector>
 
 namespace tenso::test {
 
 using Op = RecordingSurface::Op;
 using Command = RecordingSurface::Command;
+
+}  // namespace tenso::test
+
+namespace tenso {
+
+inline void PrintTo(const RecordingSurface::Command& c, std::ostream* os)
+{
+    static const char* names[] = {"Cls", "Scale", "PSet", "LineTo", "Line", "Circle"};
+    *os << names[static_cast<int>(c.op)] << "(" << c.a << ", " << c.b << ", " << c.c << ", " << c.d << ", rgb "
+        << int(c.color.r) << "/" << int(c.color.g) << "/" << int(c.color.b) << ")";
+}
+
+}  // namespace tenso
+
+namespace tenso::test {
 
 inline std::vector<Command> OpsOf(const RecordingSurface& s, Op op)
 {

@@ -1,7 +1,7 @@
-// The reader's part of every acceptance example: counts, extremes, valleys and data-file failures.
+// Draw's part of every acceptance example: counts, extremes, valleys, scale and data-file failures.
 #include "golden.h"
 
-#include "data/reader.h"
+#include "plot/curve_plot.h"
 #include "state/failure.h"
 #include "state/number_text.h"
 #include "support/fake_window.h"
@@ -27,9 +27,9 @@ const std::map<QString, Field> fieldOptions = {
 // A value as the field would show it, read back: numbers are compared as numbers.
 double shown(float v) { return Val(SingleText(v)); }
 
-class ReaderGolden : public testing::TestWithParam<GoldenCase> {};
+class DrawGolden : public testing::TestWithParam<GoldenCase> {};
 
-TEST_P(ReaderGolden, MatchesTheIndependentCalculation)
+TEST_P(DrawGolden, MatchesTheIndependentCalculation)
 {
     const GoldenCase& c = GetParam();
     test::Form f;
@@ -39,14 +39,11 @@ TEST_P(ReaderGolden, MatchesTheIndependentCalculation)
     f.state.DataFileName = c.file.toStdString();
     f.state.FileScanned = 0;
 
-    int16_t failure = 0;
-    ReadSettings(f.state, f.window);
-    ReadMinima minima = StartRead(f.state);
-    try {
-        ScanDataFile(f.state);
-        ReadRecords(f.state, minima);
-    } catch (const Failure& e) {
-        failure = e.number;
+    Command3_Click(0, f.state, f.window);
+    int failure = 0;
+    if (!f.window.Messages().empty()) {
+        const std::string& text = f.window.Messages().back().text;
+        failure = std::stoi(text.substr(text.rfind('(') + 1));
     }
 
     const QJsonObject& e = c.expected;
@@ -57,6 +54,11 @@ TEST_P(ReaderGolden, MatchesTheIndependentCalculation)
     EXPECT_EQ(shown(f.state.XMax), e["x_max"].toDouble());
     EXPECT_EQ(shown(f.state.YMax), e["y_max"].toDouble());
     EXPECT_EQ(shown(f.state.XAtYMax), e["x_at_y_max"].toDouble());
+    const QJsonObject scale = e["scale"].toObject();
+    EXPECT_EQ(shown(f.state.ScaleXMin), scale["x_min"].toDouble());
+    EXPECT_EQ(shown(f.state.ScaleXMax), scale["x_max"].toDouble());
+    EXPECT_EQ(shown(f.state.ScaleYMin), scale["y_min"].toDouble());
+    EXPECT_EQ(shown(f.state.ScaleYMax), scale["y_max"].toDouble());
     const QJsonArray valleys = e["valleys"].toArray();
     ASSERT_EQ(f.state.ValleyCount, valleys.size());
     for (int k = 1; k <= f.state.ValleyCount; ++k) {
@@ -66,7 +68,7 @@ TEST_P(ReaderGolden, MatchesTheIndependentCalculation)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Acceptance, ReaderGolden, testing::ValuesIn(test::LoadGoldenCases()),
+INSTANTIATE_TEST_SUITE_P(Acceptance, DrawGolden, testing::ValuesIn(test::LoadGoldenCases()),
                          [](const testing::TestParamInfo<GoldenCase>& info) {
                              return info.param.name.toStdString();
                          });
