@@ -8,18 +8,40 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
+#include <cstring>
 #include <string_view>
 
 namespace tenso {
 namespace {
 
-constexpr size_t BufferSize = 64 * 1024;
 // A field longer than this is never a number a user meant; it is read on as text.
 constexpr size_t MaxNumberLength = 1024;
 
 bool isBlank(int c) { return c == ' ' || c == '\t'; }
 bool isLineEnd(int c) { return c == '\r' || c == '\n'; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Byte classes for the scanning loops, which are the hot path of every read.
+enum : uint8_t { LineEndClass = 1, CommaClass = 2, BlankClass = 4, QuoteClass = 8 };
+constexpr std::array<uint8_t, 256> byteClasses = [] {
+    std::array<uint8_t, 256> t{};
+    t['\r'] = t['\n'] = LineEndClass;
+    t[','] = CommaClass;
+    t[' '] = t['\t'] = BlankClass;
+    t['"'] = QuoteClass;
+    return t;
+}();
+
+template <uint8_t Classes>
+struct StopAt {
+    bool operator()(char c) const { return (byteClasses[static_cast<unsigned char>(c)] & Classes) != 0; }
+};
+using LineEnd = StopAt<LineEndClass>;
+using FieldEnd = StopAt<LineEndClass | CommaClass>;
+using TokenEnd = StopAt<LineEndClass | CommaClass | BlankClass>;
+using QuoteEnd = StopAt<LineEndClass | QuoteClass>;
 
 int16_t openErrorNumber(int err, const std::string& path)
 {
@@ -67,51 +89,105 @@ ssize_t readAt(int fd, char* into, size_t size, int64_t offset)
 
 }  // namespace
 
-bool IsDataNumber(const std::string& token)
-{
-    size_t i = 0;
-    const size_t n = token.size();
-    if (i < n && (token[i] == '+' || token[i] == '-'))
-        ++i;
-    size_t mantissaDigits = 0;
-    for (; i < n && isDigit(token[i]); ++i)
-        ++mantissaDigits;
-    if (i < n && token[i] == '.')
-        for (++i; i < n && isDigit(token[i]); ++i)
-            ++mantissaDigits;
-    if (mantissaDigits == 0)
-        return false;
-    if (i < n && (token[i] == 'e' || token[i] == 'E')) {
-        ++i;
-        if (i < n && (token[i] == '+' || token[i] == '-'))
-            ++i;
-        size_t exponentDigits = 0;
-        for (; i < n && isDigit(token[i]); ++i)
-            ++exponentDigits;
-        if (exponentDigits == 0)
-            return false;
-    }
-    return i == n;
-}
-
 namespace {
 
-double numberValue(const std::string& token)
+double numberValue(std::string_view t)
 {
-    std::string_view t(token);
     if (!t.empty() && t.front() == '+')
         t.remove_prefix(1);
     return DecimalValue(t);
 }
 
-DataField classify(const std::string& token, bool tooLong)
+// Checks the number grammar and computes the value in one walk. Numbers of up to 19 significant
+// digits with a small decimal exponent take the exact fast path (one correctly rounded IEEE
+// operation on two exact doubles); all others go through the general conversion.
+bool parseNumber(std::string_view t, bool wantValue, double& value)
 {
-    if (!tooLong && IsDataNumber(token))
-        return {DataField::Kind::Number, numberValue(token)};
-    return {DataField::Kind::Text, 0};
+    static constexpr double powersOf10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                            1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    size_t i = 0;
+    const size_t n = t.size();
+    bool negative = false;
+    if (i < n && (t[i] == '+' || t[i] == '-'))
+        negative = t[i++] == '-';
+    uint64_t mantissa = 0;
+    int significant = 0;
+    long exponent = 0;
+    bool exact = true;
+    size_t digits = 0;
+    auto digit = [&](char c, bool afterPoint) {
+        ++digits;
+        if (significant < 19) {
+            mantissa = mantissa * 10 + static_cast<uint64_t>(c - '0');
+            if (mantissa != 0)
+                ++significant;
+            if (afterPoint)
+                --exponent;
+        } else {
+            exact = false;
+        }
+    };
+    for (; i < n && isDigit(t[i]); ++i)
+        digit(t[i], false);
+    if (i < n && t[i] == '.')
+        for (++i; i < n && isDigit(t[i]); ++i)
+            digit(t[i], true);
+    if (digits == 0)
+        return false;
+    if (i < n && (t[i] == 'e' || t[i] == 'E')) {
+        ++i;
+        bool expNegative = false;
+        if (i < n && (t[i] == '+' || t[i] == '-'))
+            expNegative = t[i++] == '-';
+        long e = 0;
+        size_t expDigits = 0;
+        for (; i < n && isDigit(t[i]); ++i, ++expDigits)
+            e = e < 100000 ? e * 10 + (t[i] - '0') : e;
+        if (expDigits == 0)
+            return false;
+        exponent += expNegative ? -e : e;
+    }
+    if (i != n)
+        return false;
+    if (!wantValue) {
+        value = 0;
+    } else if (exact && mantissa == 0) {
+        value = negative ? -0.0 : 0.0;
+    } else if (exact && mantissa <= (uint64_t{1} << 53) && exponent >= -22 && exponent <= 22) {
+        const auto m = static_cast<double>(mantissa);
+        value = exponent < 0 ? m / powersOf10[-exponent] : m * powersOf10[exponent];
+        if (negative)
+            value = -value;
+    } else {
+        value = numberValue(t);
+    }
+    return true;
+}
+
+DataField classify(std::string_view token, bool tooLong, bool wantValue)
+{
+    double value = 0;
+    if (tooLong || !parseNumber(token, wantValue, value))
+        return {DataField::Kind::Text, 0};
+    return {DataField::Kind::Number, value};
+}
+
+std::string_view trimBlanks(std::string_view t)
+{
+    while (!t.empty() && isBlank(t.front()))
+        t.remove_prefix(1);
+    while (!t.empty() && isBlank(t.back()))
+        t.remove_suffix(1);
+    return t;
 }
 
 }  // namespace
+
+bool IsDataNumber(std::string_view token)
+{
+    double ignored = 0;
+    return parseNumber(token, false, ignored);
+}
 
 DataFile::DataFile(const std::string& path, View view)
 {
@@ -127,13 +203,15 @@ DataFile::DataFile(const std::string& path, View view)
         throw Failure(failure::AccessError);
     }
     end_ = st.st_size;
-    buffer_.resize(BufferSize);
+    buffer_ = std::make_unique_for_overwrite<char[]>(BufferSize);
 
     if (view == View::Data) {
         // Find the end of the last line with content by reading backwards over the trailing blanks.
+        int64_t chunkSize = 4096;  // most files end with content: one small read settles it
         while (end_ > 0) {
-            const int64_t chunk = std::min<int64_t>(end_, static_cast<int64_t>(BufferSize));
-            const ssize_t n = readAt(fd_, buffer_.data(), static_cast<size_t>(chunk), end_ - chunk);
+            const int64_t chunk = std::min(end_, chunkSize);
+            chunkSize = static_cast<int64_t>(BufferSize);
+            const ssize_t n = readAt(fd_, buffer_.get(), static_cast<size_t>(chunk), end_ - chunk);
             if (n != chunk) {
                 ::close(fd_);
                 throw Failure(n < 0 ? failure::DeviceIo : failure::PastEnd);
@@ -155,33 +233,72 @@ DataFile::~DataFile()
         ::close(fd_);
 }
 
-bool DataFile::refill()
+bool DataFile::readMore()
+{
+    const int64_t at = bufferStart_ + static_cast<int64_t>(filled_);
+    if (at >= end_ || filled_ >= BufferSize)
+        return false;
+    const auto want = static_cast<size_t>(std::min<int64_t>(end_ - at, static_cast<int64_t>(BufferSize - filled_)));
+    const ssize_t n = readAt(fd_, buffer_.get() + filled_, want, at);
+    if (n < 0)
+        throw Failure(failure::DeviceIo);
+    if (n == 0) {
+        end_ = at;  // the file shrank while we read it
+        return false;
+    }
+    filled_ += static_cast<size_t>(n);
+    return true;
+}
+
+int DataFile::peekSlow()
 {
     bufferStart_ += static_cast<int64_t>(filled_);
     cursor_ = 0;
     filled_ = 0;
-    if (bufferStart_ >= end_)
-        return false;
-    const auto want = static_cast<size_t>(std::min<int64_t>(end_ - bufferStart_, static_cast<int64_t>(BufferSize)));
-    const ssize_t n = readAt(fd_, buffer_.data(), want, bufferStart_);
-    if (n < 0)
-        throw Failure(failure::DeviceIo);
-    if (n == 0) {
-        end_ = bufferStart_;  // the file shrank while we read it
-        return false;
-    }
-    filled_ = static_cast<size_t>(n);
-    return true;
+    return readMore() ? static_cast<unsigned char>(buffer_[0]) : -1;
 }
 
-int DataFile::peek()
+template <typename Stop>
+std::string_view DataFile::scanRun(Stop stop, bool& tooLong)
 {
-    if (cursor_ >= filled_ && !refill())
-        return -1;
-    return static_cast<unsigned char>(buffer_[cursor_]);
+    size_t start = cursor_;
+    for (;;) {
+        const char* data = buffer_.get();
+        while (cursor_ < filled_ && !stop(data[cursor_]))
+            ++cursor_;
+        if (cursor_ < filled_)
+            break;
+        if (!tooLong && cursor_ - start <= MaxNumberLength) {
+            // Keep the run so far: move it to the front of the buffer and read on behind it.
+            std::memmove(buffer_.get(), buffer_.get() + start, filled_ - start);
+            bufferStart_ += static_cast<int64_t>(start);
+            filled_ -= start;
+            cursor_ -= start;
+            start = 0;
+        } else {
+            tooLong = true;
+            bufferStart_ += static_cast<int64_t>(filled_);
+            filled_ = cursor_ = start = 0;
+        }
+        if (!readMore())
+            break;
+    }
+    if (cursor_ - start > MaxNumberLength)
+        tooLong = true;
+    return tooLong ? std::string_view() : std::string_view(buffer_.get() + start, cursor_ - start);
 }
 
-bool DataFile::AtEnd() { return !fieldOwed_ && peek() < 0; }
+template <typename Stop>
+void DataFile::skipUntil(Stop stop)
+{
+    for (int c = peek(); c >= 0; c = peek()) {
+        const char* data = buffer_.get();
+        while (cursor_ < filled_ && !stop(data[cursor_]))
+            ++cursor_;
+        if (cursor_ < filled_)
+            return;
+    }
+}
 
 void DataFile::consumeLineEnd()
 {
@@ -202,13 +319,9 @@ void DataFile::SkipLine()
     if (peek() < 0)
         throw Failure(failure::PastEnd);
     fieldOwed_ = false;
-    for (int c = peek(); c >= 0; c = peek()) {
-        if (isLineEnd(c)) {
-            consumeLineEnd();
-            return;
-        }
-        advance();
-    }
+    skipUntil(LineEnd{});
+    if (peek() >= 0)
+        consumeLineEnd();
 }
 
 bool DataFile::ReadLine(std::string& out, size_t maxBytes)
@@ -240,65 +353,48 @@ void DataFile::consumeSeparator()
     }
 }
 
-DataField DataFile::ReadField()
+DataField DataFile::ReadField(bool wantValue)
 {
     if (AtEnd())
         throw Failure(failure::PastEnd);
     fieldOwed_ = false;
     skipBlanks();
-    int c = peek();
+    const int c = peek();
     if (c < 0 || c == ',' || isLineEnd(c)) {
         consumeSeparator();
         return {};
     }
 
-    std::string token;
     bool tooLong = false;
-    auto keep = [&](int ch) {
-        if (token.size() < MaxNumberLength)
-            token += static_cast<char>(ch);
-        else
-            tooLong = true;
-    };
-
     if (c == '"') {
         advance();
-        for (c = peek(); c >= 0 && c != '"' && !isLineEnd(c); c = peek()) {
-            keep(c);
-            advance();
-        }
-        if (c == '"')
+        // The view points into the buffer: classify it before reading on.
+        const DataField field = classify(trimBlanks(scanRun(QuoteEnd{}, tooLong)), tooLong, wantValue);
+        if (peek() == '"')
             advance();
         // Whatever stands between the closing quote and the separator is not part of the field.
-        for (c = peek(); c >= 0 && c != ',' && !isLineEnd(c); c = peek())
-            advance();
+        skipUntil(FieldEnd{});
         consumeSeparator();
-        // A quoted number may carry blanks inside its quotes.
-        const auto first = token.find_first_not_of(" \t");
-        const auto last = token.find_last_not_of(" \t");
-        token = first == std::string::npos ? std::string() : token.substr(first, last - first + 1);
-        return classify(token, tooLong);
+        return field;
     }
 
-    for (c = peek(); c >= 0 && c != ',' && !isLineEnd(c) && !isBlank(c); c = peek()) {
-        keep(c);
-        advance();
-    }
-    if (isBlank(c) && !tooLong && IsDataNumber(token)) {
+    const std::string_view token = scanRun(TokenEnd{}, tooLong);
+    DataField field = classify(token, tooLong, wantValue);
+    if (isBlank(peek()) && field.kind == DataField::Kind::Number) {
         // A number ends at a blank; a comma or line end after the blanks belongs to the same separator.
         skipBlanks();
-        c = peek();
-        if (c == ',' || isLineEnd(c))
+        const int next = peek();
+        if (next == ',' || isLineEnd(next))
             consumeSeparator();
-        return {DataField::Kind::Number, numberValue(token)};
+        return field;
     }
-    // Text runs on, blanks included, to the next comma or line end.
-    for (c = peek(); c >= 0 && c != ',' && !isLineEnd(c); c = peek()) {
-        keep(c);
-        advance();
+    if (isBlank(peek())) {
+        // Text runs on, blanks included, to the next comma or line end.
+        field = {DataField::Kind::Text, 0};
+        skipUntil(FieldEnd{});
     }
     consumeSeparator();
-    return classify(token, tooLong);
+    return field;
 }
 
 }  // namespace tenso

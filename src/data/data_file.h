@@ -2,7 +2,8 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
+#include <string_view>
+#include <memory>
 
 namespace tenso {
 
@@ -37,19 +38,26 @@ public:
     DataFile(const DataFile&) = delete;
     DataFile& operator=(const DataFile&) = delete;
 
-    bool AtEnd();
+    bool AtEnd() { return !fieldOwed_ && peek() < 0; }
     // Reads and discards one whole line.
     void SkipLine();
     // Reads one whole line, keeping at most maxBytes of it; false at the end of the file.
     bool ReadLine(std::string& out, size_t maxBytes);
-    DataField ReadField();
+    // Reads the next field. Without wantValue a number's value is not computed (it reads as 0).
+    DataField ReadField(bool wantValue = true);
 
 private:
-    int peek();  // the next byte, or -1 at the end
+    // The next byte, or -1 at the end.
+    int peek() { return cursor_ < filled_ ? static_cast<unsigned char>(buffer_[cursor_]) : peekSlow(); }
+    int peekSlow();
     void advance() { ++cursor_; }
-    bool refill();
-    void consumeLineEnd();  // at CR or LF
-    void consumeSeparator();  // after a field: a comma, a line end, or nothing at the end
+    bool readMore();                   // appends to the buffer; false at the end
+    template <typename Stop>
+    std::string_view scanRun(Stop stop, bool& tooLong);  // consumes up to the first stop byte
+    template <typename Stop>
+    void skipUntil(Stop stop);         // the same without keeping anything
+    void consumeLineEnd();             // at CR or LF
+    void consumeSeparator();           // after a field: a comma, a line end, or nothing at the end
     void skipBlanks();
 
     int fd_ = -1;
@@ -58,11 +66,12 @@ private:
     size_t cursor_ = 0;       // index into buffer_
     size_t filled_ = 0;
     bool fieldOwed_ = false;  // a comma was read: one more field follows, even at a line end
-    std::vector<char> buffer_;
+    static constexpr size_t BufferSize = 64 * 1024;
+    std::unique_ptr<char[]> buffer_;
 };
 
 // True when the whole text is a number of the data-file format: optional sign, digits with an
 // optional '.', optional exponent (E in either case, optional sign, digits).
-bool IsDataNumber(const std::string& token);
+bool IsDataNumber(std::string_view token);
 
 }  // namespace tenso
