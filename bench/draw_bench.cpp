@@ -2,7 +2,7 @@
 #include "bench_data.h"
 
 #include "plot/curve_plot.h"
-#include "plot/surface.h"
+#include "plot/null_surface.h"
 #include "state/form1.h"
 #include "state/headless_window.h"
 #include "state/shared_state.h"
@@ -11,16 +11,6 @@
 
 namespace tenso {
 namespace {
-
-class NullSurface : public Surface {
-public:
-    void Cls() override {}
-    void Scale(float, float, float, float) override {}
-    void PSet(float, float, Color) override {}
-    void LineTo(float, float, Color) override {}
-    void Line(float, float, float, float, Color) override {}
-    void Circle(float, float, float, Color) override {}
-};
 
 struct Window {
     Window()
