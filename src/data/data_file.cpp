@@ -164,10 +164,10 @@ bool parseNumber(std::string_view t, bool wantValue, double& value)
     return true;
 }
 
-DataField classify(std::string_view token, bool tooLong, bool wantValue)
+DataField classify(std::string_view token, bool tooLong)
 {
     double value = 0;
-    if (tooLong || !parseNumber(token, wantValue, value))
+    if (tooLong || !parseNumber(token, true, value))
         return {DataField::Kind::Text, 0};
     return {DataField::Kind::Number, value};
 }
@@ -353,7 +353,11 @@ void DataFile::consumeSeparator()
     }
 }
 
-DataField DataFile::ReadField(bool wantValue)
+DataField DataFile::ReadField() { return readField(true); }
+
+void DataFile::SkipField() { readField(false); }
+
+DataField DataFile::readField(bool wantField)
 {
     if (AtEnd())
         throw Failure(failure::PastEnd);
@@ -366,10 +370,12 @@ DataField DataFile::ReadField(bool wantValue)
     }
 
     bool tooLong = false;
+    DataField field{DataField::Kind::Text, 0};
     if (c == '"') {
         advance();
-        // The view points into the buffer: classify it before reading on.
-        const DataField field = classify(trimBlanks(scanRun(QuoteEnd{}, tooLong)), tooLong, wantValue);
+        const std::string_view content = scanRun(QuoteEnd{}, tooLong);
+        if (wantField)  // the view points into the buffer: classify it before reading on
+            field = classify(trimBlanks(content), tooLong);
         if (peek() == '"')
             advance();
         // Whatever stands between the closing quote and the separator is not part of the field.
@@ -379,16 +385,20 @@ DataField DataFile::ReadField(bool wantValue)
     }
 
     const std::string_view token = scanRun(TokenEnd{}, tooLong);
-    DataField field = classify(token, tooLong, wantValue);
-    if (isBlank(peek()) && field.kind == DataField::Kind::Number) {
-        // A number ends at a blank; a comma or line end after the blanks belongs to the same separator.
+    // Where the token ends at a blank, only a number ends there; so its kind decides where the
+    // field ends, even when nobody wants the field itself.
+    const bool atBlank = isBlank(peek());
+    if (wantField || atBlank)
+        field = classify(token, tooLong);
+    if (atBlank && field.kind == DataField::Kind::Number) {
+        // A comma or line end after the blanks belongs to the same separator.
         skipBlanks();
         const int next = peek();
         if (next == ',' || isLineEnd(next))
             consumeSeparator();
         return field;
     }
-    if (isBlank(peek())) {
+    if (atBlank) {
         // Text runs on, blanks included, to the next comma or line end.
         field = {DataField::Kind::Text, 0};
         skipUntil(FieldEnd{});

@@ -43,13 +43,15 @@ public:
     void SkipLine();
     // Reads one whole line, keeping at most maxBytes of it; false at the end of the file.
     bool ReadLine(std::string& out, size_t maxBytes);
-    // Reads the next field. Without wantValue a number's value is not computed (it reads as 0).
-    DataField ReadField(bool wantValue = true);
+    DataField ReadField();
+    // Reads past the next field without looking at what it holds.
+    void SkipField();
 
 private:
     // The next byte, or -1 at the end.
     int peek() { return cursor_ < filled_ ? static_cast<unsigned char>(buffer_[cursor_]) : peekSlow(); }
     int peekSlow();
+    DataField readField(bool wantField);
     void advance() { ++cursor_; }
     bool readMore();                   // appends to the buffer; false at the end
     template <typename Stop>

@@ -90,7 +90,7 @@ void ScanDataFile(SharedState& s)
         DataFile file(s.DataFileName, DataFile::View::Data);
         skipHeader(file, s.SkipLines);
         do {
-            file.ReadField(false);
+            file.SkipField();
             ++fields;
         } while (!file.AtEnd());
     }
@@ -107,7 +107,11 @@ void ReadRecords(SharedState& s, ReadMinima& minima)
     skipHeader(file, s.SkipLines);
     for (int64_t i = 1; static_cast<double>(i) <= static_cast<double>(s.PointCount); ++i) {
         for (int j = 1; j <= s.ColumnCount; ++j) {
-            const DataField field = file.ReadField(j == s.XColumn || j == s.YColumn);
+            if (j != s.XColumn && j != s.YColumn) {
+                file.SkipField();  // other columns may hold anything
+                continue;
+            }
+            const DataField field = file.ReadField();
             if (j == s.XColumn) {
                 const float x = single::product(columnValue(field), s.XCoefficient);
                 checkRecord(i);

@@ -8,6 +8,9 @@
 #include "state/window.h"
 #include "surface.h"
 
+#include <cfloat>
+#include <cmath>
+
 namespace tenso {
 namespace {
 
@@ -40,8 +43,12 @@ struct PlotMapping {
     }
     void check(float x, float y) const
     {
-        single::div(single::sub(x, x0), width);
-        single::div(single::sub(y, y0), height);
+        // Double precision is exact enough to tell whether the Single result would overflow.
+        const double px = (static_cast<double>(x) - x0) / width;
+        const double py = (static_cast<double>(y) - y0) / height;
+        if (std::fabs(px) > FLT_MAX || std::fabs(py) > FLT_MAX || std::fabs(static_cast<double>(x) - x0) > FLT_MAX ||
+            std::fabs(static_cast<double>(y) - y0) > FLT_MAX)
+            throw Failure(failure::Overflow);
     }
 };
 
