@@ -8,14 +8,14 @@ size_t Record(long k)
 {
     // Only a failed read of a longer file leaves a PointCount above the arrays.
     if (k < 0 || k > MaxRecords)
-        throw CalcError{"The curve has more than 2000 records."};
+        throw CalcError {"The curve has more than 2000 records."};
     return static_cast<size_t>(k);
 }
 
 size_t Valley(long k)
 {
     if (k < 0 || k > MaxValleys)
-        throw CalcError{"The curve has more than 200 valleys."};
+        throw CalcError {"The curve has more than 200 valleys."};
     return static_cast<size_t>(k);
 }
 

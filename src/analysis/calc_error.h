@@ -18,13 +18,12 @@ Message ErrorMessage(const CalcError& e);
 
 // Runs one step of a calculation; an overflow or a zero divisor inside it (a Failure of the checked
 // arithmetic or of Val) becomes a CalcError that names the step.
-template <typename F>
-auto Step(const char* text, F&& f)
+template <typename F> auto Step(const char* text, F&& f)
 {
     try {
         return f();
     } catch (const Failure&) {
-        throw CalcError{text};
+        throw CalcError {text};
     }
 }
 

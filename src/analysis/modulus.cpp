@@ -24,7 +24,7 @@ void Command1_Click(int16_t index, SharedState& s, Window& w)
         s.CalcEnd = fieldValue(w, Field::Text3, "The number in End is too large.");
         s.OffsetValue = fieldValue(w, Field::Text6, "The number in Offset is too large.");
         const float n = Step("The range from Start to End is too large.",
-                             [&] { return single::add(single::sub(s.CalcEnd, s.CalcStart), 1); });
+            [&] { return single::add(single::sub(s.CalcEnd, s.CalcStart), 1); });
 
         // The yield strength is the last valley's Y, whichever valley the step buttons selected.
         const float yield = s.ValleyY[Valley(s.ValleyCount)];

@@ -16,12 +16,10 @@ struct Crossing {
     const char* tooLarge;
 };
 
-constexpr Crossing StartCrossing{"The curve never rises above the start level.",
-                                 "The curve is flat where it crosses the start level.",
-                                 "The start point is too large."};
-constexpr Crossing EndCrossing{"The curve never rises above the end level.",
-                               "The curve is flat where it crosses the end level.",
-                               "The end point is too large."};
+constexpr Crossing StartCrossing {"The curve never rises above the start level.",
+    "The curve is flat where it crosses the start level.", "The start point is too large."};
+constexpr Crossing EndCrossing {"The curve never rises above the end level.",
+    "The curve is flat where it crosses the end level.", "The end point is too large."};
 
 float level(float percent, float yMax, const char* tooLarge)
 {
@@ -33,14 +31,14 @@ float level(float percent, float yMax, const char* tooLarge)
 float crossingX(const SharedState& s, long k, float lvl, const Crossing& c)
 {
     if (s.PointCount < 1)
-        throw CalcError{"There is no curve to evaluate."};
+        throw CalcError {"There is no curve to evaluate."};
     if (static_cast<float>(k + 1) > s.PointCount)
-        throw CalcError{c.neverExceeded};
+        throw CalcError {c.neverExceeded};
     const size_t lo = Record(k);
     const size_t hi = Record(k + 1);
     const float x0 = s.XData[lo], x1 = s.XData[hi], y0 = s.YData[lo], y1 = s.YData[hi];
     if (y1 == y0)
-        throw CalcError{c.flat};
+        throw CalcError {c.flat};
     return Step(c.tooLarge, [&] {
         const float slope = single::from((static_cast<double>(x1) - x0) / (static_cast<double>(y1) - y0));
         return single::add(x0, single::mul(single::sub(lvl, y0), slope));
@@ -81,11 +79,10 @@ void SecantBranch(SharedState& s, Window& w)
     w.SetText(Field::Text15, "");
 
     if (s.Modulus == 0)
-        throw CalcError{"The elastic modulus is zero, so the secant cannot be drawn."};
+        throw CalcError {"The elastic modulus is zero, so the secant cannot be drawn."};
     // The secant through the start point, from the bottom edge of the plot to its top edge.
-    const auto xAt = [&](float y) {
-        return single::add(startX, single::div(single::sub(y, startLevel), s.Modulus));
-    };
+    const auto xAt
+        = [&](float y) { return single::add(startX, single::div(single::sub(y, startLevel), s.Modulus)); };
     const float xBottom = Step("The secant is too long to draw.", [&] { return xAt(s.ScaleYMin); });
     const float xTop = Step("The secant is too long to draw.", [&] { return xAt(s.ScaleYMax); });
     Surface& picture = w.Picture1();
@@ -93,8 +90,8 @@ void SecantBranch(SharedState& s, Window& w)
 
     Step("The target marker is too large to draw.", [&] {
         DrawTargetMarkers(s, picture,
-                          {{startX, startLevel, colors::Red}, {endX, endLevel, colors::Red},
-                           {s.XAtYMax, s.YMax, colors::Black}});
+            {{startX, startLevel, colors::Red}, {endX, endLevel, colors::Red},
+                {s.XAtYMax, s.YMax, colors::Black}});
     });
 }
 

@@ -18,15 +18,14 @@ constexpr const char* OffsetTooLarge = "The offset strength is too large.";
 
 bool rangeAccepted(const SharedState& s)
 {
-    return s.CalcStart >= 1 && s.CalcEnd >= 1 && s.CalcStart <= s.PointCount && s.CalcEnd <= s.PointCount &&
-           s.CalcEnd > s.CalcStart;
+    return s.CalcStart >= 1 && s.CalcEnd >= 1 && s.CalcStart <= s.PointCount && s.CalcEnd <= s.PointCount
+        && s.CalcEnd > s.CalcStart;
 }
 
 // Visits the records of the range: a Single counter from Start while it does not exceed End, each
 // value rounded to the nearest record (halves to even), so fractional bounds may visit a record twice.
 // The range check keeps the counter below 2002, where adding 1 is exact.
-template <typename F>
-void forEachRecord(const SharedState& s, F&& visit)
+template <typename F> void forEachRecord(const SharedState& s, F&& visit)
 {
     for (float c = s.CalcStart; c <= s.CalcEnd; c = single::add(c, 1)) {
         const auto k = ToWhole(c);
@@ -57,9 +56,9 @@ float leastSquaresSlope(const SharedState& s, float n)
         });
     });
     if (sumSquares == 0)
-        throw CalcError{"All X values in the range are equal."};
+        throw CalcError {"All X values in the range are equal."};
     return Step("The elastic modulus is too large.",
-                [&] { return single::from(static_cast<double>(sumProducts) / sumSquares); });
+        [&] { return single::from(static_cast<double>(sumProducts) / sumSquares); });
 }
 
 // Walks the curve from its first segment and stops at the first one on which the offset line
@@ -84,7 +83,8 @@ std::optional<float> offsetStrength(SharedState& s)
                     const float k = mul(-s.OffsetValue, m);
                     const float den = sub(slope, m);
                     offsetX = div(sub(add(mul(slope, x1), k), y1), den);
-                    s.OffsetLineY = div(sub(mul(m, sub(mul(slope, x1), y1)), mul(mul(m, s.OffsetValue), slope)), den);
+                    s.OffsetLineY
+                        = div(sub(mul(m, sub(mul(slope, x1), y1)), mul(mul(m, s.OffsetValue), slope)), den);
                 });
             }
             const float ox = offsetX.value_or(0);
@@ -92,9 +92,8 @@ std::optional<float> offsetStrength(SharedState& s)
                 break;
         } else {
             offsetX = x1;
-            s.OffsetLineY = Step(OffsetTooLarge, [&] {
-                return single::from((static_cast<double>(x1) - s.OffsetValue) * m);
-            });
+            s.OffsetLineY = Step(
+                OffsetTooLarge, [&] { return single::from((static_cast<double>(x1) - s.OffsetValue) * m); });
             const float y = s.OffsetLineY;
             if ((y0 <= y && y <= y1) || (y1 <= y && y <= y0))
                 break;
@@ -121,24 +120,26 @@ void TangentBranch(SharedState& s, Window& w, float n)
     w.SetText(Field::Text9, SingleText(s.YMax));
 
     if (s.Modulus == 0)
-        throw CalcError{"The elastic modulus is zero, so its lines cannot be drawn."};
+        throw CalcError {"The elastic modulus is zero, so its lines cannot be drawn."};
     // Both lines run from the X axis up to the top edge of the plot.
     Surface& picture = w.Picture1();
     const double run = static_cast<double>(s.ScaleYMax) / s.Modulus;
     const float modulusTop = Step("The modulus line is too long to draw.", [&] { return single::from(run); });
     picture.Line(0, 0, modulusTop, -s.ScaleYMax, colors::Red);
-    const float offsetTop = Step("The offset line is too long to draw.", [&] { return single::from(run + s.OffsetValue); });
+    const float offsetTop
+        = Step("The offset line is too long to draw.", [&] { return single::from(run + s.OffsetValue); });
     picture.Line(s.OffsetValue, 0, offsetTop, -s.ScaleYMax, colors::Blue);
 
     constexpr const char* MarkerTooLarge = "The target marker is too large to draw.";
     Step(MarkerTooLarge, [&] {
         DrawTargetMarkers(s, picture,
-                          {{offsetX.value_or(0), s.OffsetLineY, colors::Blue}, {s.XAtYMax, s.YMax, colors::Black}});
+            {{offsetX.value_or(0), s.OffsetLineY, colors::Blue}, {s.XAtYMax, s.YMax, colors::Black}});
     });
     // The last valley, as in "Yield strength", not the one the step buttons selected.
     const size_t last = Valley(s.ValleyCount);
     if (s.ValleyY[last] != 0)
-        Step(MarkerTooLarge, [&] { DrawTargetMarker(s, picture, s.ValleyX[last], s.ValleyY[last], colors::Grey); });
+        Step(MarkerTooLarge,
+            [&] { DrawTargetMarker(s, picture, s.ValleyX[last], s.ValleyY[last], colors::Grey); });
 }
 
 }  // namespace tenso

@@ -33,7 +33,7 @@ void Command5_Click(int16_t index, SharedState& s, Window& w)
         DrawTargetMarker(s, picture, s.ValleyX[v], s.ValleyY[v], colors::Grey);
         w.SetText(Field::Text15, SingleText(s.ValleyY[v]));
     } catch (const Failure&) {
-        w.MsgBox(ErrorMessage(CalcError{"The target marker is too large to draw."}));
+        w.MsgBox(ErrorMessage(CalcError {"The target marker is too large to draw."}));
     }
 }
 

@@ -18,15 +18,24 @@ namespace {
 using test::GoldenCase;
 
 const std::map<QString, Field> fieldOptions = {
-    {"--x-column", Field::Text4},       {"--y-column", Field::Text5}, {"--x-coefficient", Field::Text13},
-    {"--y-coefficient", Field::Text14}, {"--skip", Field::Text10},    {"--x-max", Text12(0)},
-    {"--y-max", Text12(1)},             {"--start", Field::Text1},    {"--end", Field::Text3},
+    {"--x-column", Field::Text4},
+    {"--y-column", Field::Text5},
+    {"--x-coefficient", Field::Text13},
+    {"--y-coefficient", Field::Text14},
+    {"--skip", Field::Text10},
+    {"--x-max", Text12(0)},
+    {"--y-max", Text12(1)},
+    {"--start", Field::Text1},
+    {"--end", Field::Text3},
     {"--offset", Field::Text6},
 };
 
 const std::map<const char*, Field> resultFields = {
-    {"elastic_modulus", Field::Text7}, {"offset_strength", Field::Text8}, {"offset_strength_at", Field::Text16},
-    {"max_strength", Field::Text9},    {"yield_strength", Field::Text15},
+    {"elastic_modulus", Field::Text7},
+    {"offset_strength", Field::Text8},
+    {"offset_strength_at", Field::Text16},
+    {"max_strength", Field::Text9},
+    {"yield_strength", Field::Text15},
 };
 
 // A calculation that the example does not run has no object (or a null one).
@@ -51,7 +60,8 @@ void clickAndCompare(test::Form& f, int16_t index, const QJsonObject& expected)
     }
     const auto& messages = f.window.Messages();
     if (expected["message"].isNull()) {
-        EXPECT_TRUE(messages.empty()) << method << " showed \"" << (messages.empty() ? "" : messages[0].text) << "\"";
+        EXPECT_TRUE(messages.empty())
+            << method << " showed \"" << (messages.empty() ? "" : messages[0].text) << "\"";
     } else {
         ASSERT_EQ(messages.size(), 1u) << method;
         if (expected["message"].toString() == "Choice the proper steps") {
@@ -60,7 +70,7 @@ void clickAndCompare(test::Form& f, int16_t index, const QJsonObject& expected)
     }
 }
 
-class AnalysisGolden : public testing::TestWithParam<GoldenCase> {};
+class AnalysisGolden : public testing::TestWithParam<GoldenCase> { };
 
 TEST_P(AnalysisGolden, MatchesTheIndependentCalculation)
 {
@@ -104,9 +114,7 @@ TEST_P(AnalysisGolden, MatchesTheIndependentCalculation)
 }
 
 INSTANTIATE_TEST_SUITE_P(Acceptance, AnalysisGolden, testing::ValuesIn(test::LoadGoldenCases()),
-                         [](const testing::TestParamInfo<GoldenCase>& info) {
-                             return info.param.name.toStdString();
-                         });
+    [](const testing::TestParamInfo<GoldenCase>& info) { return info.param.name.toStdString(); });
 
 }  // namespace
 }  // namespace tenso

@@ -16,16 +16,20 @@ namespace tenso {
 
 inline void PrintTo(const Message& m, std::ostream* os)
 {
-    *os << "\"" << m.text << "\" titled \"" << m.title << "\"" << (m.icon == MessageIcon::Exclamation ? " (!)" : "");
+    *os << "\"" << m.text << "\" titled \"" << m.title << "\""
+        << (m.icon == MessageIcon::Exclamation ? " (!)" : "");
 }
 
-inline void PrintTo(Color c, std::ostream* os) { *os << "rgb " << int(c.r) << "/" << int(c.g) << "/" << int(c.b); }
+inline void PrintTo(Color c, std::ostream* os)
+{
+    *os << "rgb " << int(c.r) << "/" << int(c.g) << "/" << int(c.b);
+}
 
 inline void PrintTo(const RecordingSurface::Command& c, std::ostream* os)
 {
     static constexpr const char* names[] = {"Cls", "Scale", "PSet", "LineTo", "Line", "Circle"};
-    *os << names[static_cast<int>(c.op)] << "(" << c.a << ", " << c.b << ", " << c.c << ", " << c.d << ", rgb "
-        << int(c.color.r) << "/" << int(c.color.g) << "/" << int(c.color.b) << ")";
+    *os << names[static_cast<int>(c.op)] << "(" << c.a << ", " << c.b << ", " << c.c << ", " << c.d
+        << ", rgb " << int(c.color.r) << "/" << int(c.color.g) << "/" << int(c.color.b) << ")";
 }
 
 namespace test {
@@ -78,8 +82,8 @@ struct Marker {
 // factor 0.1, 0.2, ... 1.7 in turn one ring of every marker, in the order given, of radius factor x
 // MarkerRadius (the marker's repeated additions of 0.1 stay within 1e-6 of k / 10). Returns the index
 // of the first command after them.
-inline size_t ExpectMarkers(const std::vector<Command>& drawn, size_t from, std::initializer_list<Marker> markers,
-                            float markerRadius)
+inline size_t ExpectMarkers(
+    const std::vector<Command>& drawn, size_t from, std::initializer_list<Marker> markers, float markerRadius)
 {
     size_t i = from;
     for (int k = 1; k <= 17; ++k)

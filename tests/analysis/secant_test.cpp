@@ -51,8 +51,8 @@ TEST(Secant, DefaultLevelsJoinTheTwentyAndSixtyPerCentCrossings)
     const auto& drawn = f.picture.Commands();
     ASSERT_EQ(drawn.size(), 1u + 3 * 17);
     EXPECT_EQ(drawn[0], test::Line(0, 10, 6, -110, colors::Red));
-    test::ExpectMarkers(drawn, 1, {{1.5f, 20, colors::Red}, {3.5f, 60, colors::Red}, {5, 100, colors::Black}},
-                        0.5f);
+    test::ExpectMarkers(
+        drawn, 1, {{1.5f, 20, colors::Red}, {3.5f, 60, colors::Red}, {5, 100, colors::Black}}, 0.5f);
 }
 
 struct CrossingCase {
@@ -71,14 +71,18 @@ TEST(Secant, FindsTheCrossingsTheScanDefines)
         // The first record lies above 20 already: A = 0, and 20 is reached on the segment from the
         // origin to (1, 32): X = 20/32 = 0.625. 60 lies on (2, 56)-(7, 88): X = 2 + 4 x 5/32 = 2.625.
         {"first record above the start level",
-         [](SharedState& s) { test::SetCurve(s, {{1, 32}, {2, 56}, {7, 88}, {8, 100}}); }, "20", "60", 0.625f, 20,
-         2.625f, 60, "20"},
+            [](SharedState& s) {
+                test::SetCurve(s, {{1, 32}, {2, 56}, {7, 88}, {8, 100}});
+            },
+            "20", "60", 0.625f, 20, 2.625f, 60, "20"},
         // The curve passes 20 at X 1.5, dips to 12 at record 3 and rises again: the last record at or
         // below 20 is record 3, so 20 is taken on (3, 12)-(4, 44): X = 3 + 8/32 = 3.25. 60 on (5, 52)-
         // (6, 84): X = 5 + 8/32 = 5.25. Modulus 40 / 2 = 20.
         {"dip below the start level",
-         [](SharedState& s) { test::SetCurve(s, {{1, 4}, {2, 36}, {3, 12}, {4, 44}, {5, 52}, {6, 84}, {7, 100}}); },
-         "20", "60", 3.25f, 20, 5.25f, 60, "20"},
+            [](SharedState& s) {
+                test::SetCurve(s, {{1, 4}, {2, 36}, {3, 12}, {4, 44}, {5, 52}, {6, 84}, {7, 100}});
+            },
+            "20", "60", 3.25f, 20, 5.25f, 60, "20"},
         // Start 60, End 20: the scan stops at record 2 (36 > 20), which is also the last record at or
         // below 60, so A = 2 and 60 is taken on (2, 36)-(3, 52): X = 2 + 24/16 = 3.5; B = 1 and 20 on
         // (1, 4)-(2, 36): X = 1.5. Modulus (20 - 60) / (1.5 - 3.5) = 20.
@@ -139,80 +143,80 @@ TEST(Secant, FailuresStopAtTheirStepWithAMessage)
         // End 100: no record exceeds YMax, so the end point would need the record after the last one,
         // which here holds an earlier file's (1000, 1000).
         {"end level never exceeded",
-         [](Form& f) {
-             setPolyline(f.state);
-             f.state.XData[7] = 1000;
-             f.state.YData[7] = 1000;
-             f.window.SetText(Field::Text3, "100");
-         },
-         "The curve never rises above the end level.", false},
+            [](Form& f) {
+                setPolyline(f.state);
+                f.state.XData[7] = 1000;
+                f.state.YData[7] = 1000;
+                f.window.SetText(Field::Text3, "100");
+            },
+            "The curve never rises above the end level.", false},
         // All 2000 records below End 100: the record after the last lies beyond the arrays.
         {"end level never exceeded in a full file",
-         [](Form& f) {
-             for (size_t i = 1; i <= 2000; ++i) {
-                 f.state.XData[i] = static_cast<float>(i);
-                 f.state.YData[i] = static_cast<float>(i);
-             }
-             f.state.PointCount = 2000;
-             f.state.YMax = 2000;
-             f.window.SetText(Field::Text3, "100");
-         },
-         "The curve never rises above the end level.", false},
+            [](Form& f) {
+                for (size_t i = 1; i <= 2000; ++i) {
+                    f.state.XData[i] = static_cast<float>(i);
+                    f.state.YData[i] = static_cast<float>(i);
+                }
+                f.state.PointCount = 2000;
+                f.state.YMax = 2000;
+                f.window.SetText(Field::Text3, "100");
+            },
+            "The curve never rises above the end level.", false},
         // Start 100, End 90 on a curve that ends at its maximum: the scan stops at the last record,
         // which is also the last one at or below the start level.
         {"start level never exceeded",
-         [](Form& f) {
-             test::SetCurve(f.state, {{1, 4}, {2, 36}, {3, 52}, {4, 68}, {5, 100}});
-             f.window.SetText(Field::Text1, "100");
-             f.window.SetText(Field::Text3, "90");
-         },
-         "The curve never rises above the start level.", false},
+            [](Form& f) {
+                test::SetCurve(f.state, {{1, 4}, {2, 36}, {3, 52}, {4, 68}, {5, 100}});
+                f.window.SetText(Field::Text1, "100");
+                f.window.SetText(Field::Text3, "90");
+            },
+            "The curve never rises above the start level.", false},
         // Start 60, End 40: A is record 3 (52), and records 3 and 4 have the same Y.
         {"flat crossing",
-         [](Form& f) {
-             test::SetCurve(f.state, {{1, 4}, {2, 36}, {3, 52}, {4, 52}, {5, 100}});
-             f.window.SetText(Field::Text1, "60");
-             f.window.SetText(Field::Text3, "40");
-         },
-         "The curve is flat where it crosses the start level.", false},
+            [](Form& f) {
+                test::SetCurve(f.state, {{1, 4}, {2, 36}, {3, 52}, {4, 52}, {5, 100}});
+                f.window.SetText(Field::Text1, "60");
+                f.window.SetText(Field::Text3, "40");
+            },
+            "The curve is flat where it crosses the start level.", false},
         {"start beyond the Single range", [](Form& f) { f.window.SetText(Field::Text1, "1e39"); },
-         "The number in Start is too large.", false},
+            "The number in Start is too large.", false},
         // The offset is read by both buttons, also where only Tangent uses it.
         {"offset beyond the double range", [](Form& f) { f.window.SetText(Field::Text6, "1e400"); },
-         "The number in Offset is too large.", false},
+            "The number in Offset is too large.", false},
         // 200 % of 3e38 is 6e38.
         {"start level beyond the Single range",
-         [](Form& f) {
-             test::SetCurve(f.state, {{1, 0}, {2, 3e38f}});
-             f.window.SetText(Field::Text1, "200");
-         },
-         "The start level is too large.", false},
+            [](Form& f) {
+                test::SetCurve(f.state, {{1, 0}, {2, 3e38f}});
+                f.window.SetText(Field::Text1, "200");
+            },
+            "The start level is too large.", false},
         // Levels 3e37 and 2.7e38 on (1, 0)-(1.5, 3e38): X 1.05 and 1.45, so the modulus is
         // 2.4e38 / 0.4 = 6e38.
         {"modulus beyond the Single range",
-         [](Form& f) {
-             test::SetCurve(f.state, {{1, 0}, {1.5f, 3e38f}});
-             f.window.SetText(Field::Text1, "10");
-             f.window.SetText(Field::Text3, "90");
-         },
-         "The elastic modulus is too large.", false},
+            [](Form& f) {
+                test::SetCurve(f.state, {{1, 0}, {1.5f, 3e38f}});
+                f.window.SetText(Field::Text1, "10");
+                f.window.SetText(Field::Text3, "90");
+            },
+            "The elastic modulus is too large.", false},
         // A failed read of a 2001-record file leaves PointCount 2001; the scan passes record 2000.
         {"more records than the arrays hold",
-         [](Form& f) {
-             for (size_t i = 1; i <= 2000; ++i)
-                 f.state.YData[i] = 1;
-             f.state.PointCount = 2001;
-             f.state.YMax = 100;
-         },
-         "The curve has more than 2000 records.", false},
+            [](Form& f) {
+                for (size_t i = 1; i <= 2000; ++i)
+                    f.state.YData[i] = 1;
+                f.state.PointCount = 2001;
+                f.state.YMax = 100;
+            },
+            "The curve has more than 2000 records.", false},
         // Levels 0.2 and 0.6 on (1, 0)-(3e38, 1): X 6e37 and 1.8e38, modulus 0.4 / 1.2e38 = 3.3e-39;
         // the top edge 2 lies 1.8 / 3.3e-39 = 5.4e38 to the right: the fields are written, nothing drawn.
         {"secant beyond the Single range",
-         [](Form& f) {
-             test::SetCurve(f.state, {{1, 0}, {3e38f, 1}});
-             f.state.ScaleYMax = 2;
-         },
-         "The secant is too long to draw.", true},
+            [](Form& f) {
+                test::SetCurve(f.state, {{1, 0}, {3e38f, 1}});
+                f.state.ScaleYMax = 2;
+            },
+            "The secant is too long to draw.", true},
     };
     for (const FailureCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -225,7 +229,7 @@ TEST(Secant, FailuresStopAtTheirStepWithAMessage)
         Command1_Click(Secant, f.state, f.window);
 
         ASSERT_EQ(f.window.Messages().size(), 1u);
-        EXPECT_EQ(f.window.Messages()[0], (Message{c.message, "Error", MessageIcon::Exclamation}));
+        EXPECT_EQ(f.window.Messages()[0], (Message {c.message, "Error", MessageIcon::Exclamation}));
         EXPECT_TRUE(f.picture.Commands().empty());
         if (c.resultsShown) {
             EXPECT_NE(f.window.Text(Field::Text7), "was Text7");

@@ -111,13 +111,22 @@ TEST(Tangent, RejectsRangesOutsideTheRecords)
     };
     // Ten records; each range breaks one rule of the check.
     const Range rejected[] = {
-        {"0", "5"},   {"0.99", "5"}, {"1", "0"},   {"5", "5"},    {"6", "5"},
-        {"1", "11"},  {"11", "12"},  {"1", "10.5"}, {"", ""},     {"abc", "5"},
+        {"0", "5"},
+        {"0.99", "5"},
+        {"1", "0"},
+        {"5", "5"},
+        {"6", "5"},
+        {"1", "11"},
+        {"11", "12"},
+        {"1", "10.5"},
+        {"", ""},
+        {"abc", "5"},
     };
     for (const Range& r : rejected) {
         SCOPED_TRACE(std::string(r.start) + ".." + r.end);
         Form f;
-        test::SetCurve(f.state, {{1, 1}, {2, 2}, {3, 3}, {4, 4}, {5, 5}, {6, 6}, {7, 7}, {8, 8}, {9, 9}, {10, 9}});
+        test::SetCurve(
+            f.state, {{1, 1}, {2, 2}, {3, 3}, {4, 4}, {5, 5}, {6, 6}, {7, 7}, {8, 8}, {9, 9}, {10, 9}});
         test::SetValleys(f.state, {{9, 9}});
         f.state.Modulus = 7;
         setRange(f, r.start, r.end);
@@ -126,7 +135,7 @@ TEST(Tangent, RejectsRangesOutsideTheRecords)
         Command1_Click(Tangent, f.state, f.window);
 
         ASSERT_EQ(f.window.Messages().size(), 1u);
-        EXPECT_EQ(f.window.Messages()[0], (Message{"Choice the proper steps", "tenso", MessageIcon::None}));
+        EXPECT_EQ(f.window.Messages()[0], (Message {"Choice the proper steps", "tenso", MessageIcon::None}));
         EXPECT_TRUE(f.picture.Commands().empty());
         EXPECT_EQ(f.state.Modulus, 7);
         for (Field field : {Field::Text7, Field::Text8, Field::Text16, Field::Text9})
@@ -144,7 +153,8 @@ TEST(Tangent, RangeCheckIsInSinglePrecisionAndRejectsEveryRangeBeforeARead)
 
     // 10.0000001 rounds to the Single 10, which does not exceed PointCount 10.
     Form g;
-    test::SetCurve(g.state, {{1, 1}, {2, 2}, {3, 3}, {4, 4}, {5, 5}, {6, 6}, {7, 7}, {8, 8}, {9, 9}, {10, 10}});
+    test::SetCurve(
+        g.state, {{1, 1}, {2, 2}, {3, 3}, {4, 4}, {5, 5}, {6, 6}, {7, 7}, {8, 8}, {9, 9}, {10, 10}});
     g.state.MarkerRadius = 1;
     setRange(g, "1", "10.0000001");
     Command1_Click(Tangent, g.state, g.window);
@@ -206,8 +216,8 @@ TEST(Tangent, VerticalSegmentAcceptsTheOffsetLineBetweenItsEndsEitherWay)
     // Records 1 to 4 lie on Y = 10 X (parallel to the modulus line: the offset point stays unset),
     // then (4, 40)-(4, y5) and (4, y5)-(5, 100). At X 4 the offset line has Y 10 (4 - Offset).
     const Case cases[] = {
-        {"2", 18, 4, 20},   // falls from 40 to 18 through 20
-        {"2", 20, 4, 20},   // ends at 20: the ends count
+        {"2", 18, 4, 20},  // falls from 40 to 18 through 20
+        {"2", 20, 4, 20},  // ends at 20: the ends count
         // 25 does not reach 20; (4, 25)-(5, 100), slope 75, meets 10 X - 20 at X = 255/65, Y = 1250/65,
         // off the segment; the search ends there.
         {"2", 25, 255.0f / 65, 1250.0f / 65},
@@ -255,43 +265,51 @@ TEST(Tangent, FailuresStopAtTheirStepWithAMessage)
     };
     const Case cases[] = {
         {"all X equal",
-         [](Form& f) { test::SetCurve(f.state, {{5, 1}, {5, 2}, {5, 3}, {6, 4}}); },
-         "All X values in the range are equal.", false},
+            [](Form& f) {
+                test::SetCurve(f.state, {{5, 1}, {5, 2}, {5, 3}, {6, 4}});
+            },
+            "All X values in the range are equal.", false},
         {"sums beyond the Single range",
-         [](Form& f) { test::SetCurve(f.state, {{3e38f, 1}, {3.2e38f, 2}, {3.3e38f, 3}, {3.4e38f, 4}}); },
-         "A sum over the range is too large.", false},
+            [](Form& f) {
+                test::SetCurve(f.state, {{3e38f, 1}, {3.2e38f, 2}, {3.3e38f, 3}, {3.4e38f, 4}});
+            },
+            "A sum over the range is too large.", false},
         // X 1, 1 + 2^-23, 1 and Y 0, 1e38, 0: the mean X rounds to 1, so the sum of squares is 2^-46
         // and the sum of products 2^-23 x 2/3 1e38: a slope near 5.6e44.
         {"modulus beyond the Single range",
-         [](Form& f) { test::SetCurve(f.state, {{1, 0}, {1.00000012f, 1e38f}, {1, 0}, {2, 1e38f}}); },
-         "The elastic modulus is too large.", false},
+            [](Form& f) {
+                test::SetCurve(f.state, {{1, 0}, {1.00000012f, 1e38f}, {1, 0}, {2, 1e38f}});
+            },
+            "The elastic modulus is too large.", false},
         {"more records than the arrays hold",
-         [](Form& f) {
-             for (size_t i = 1; i <= 2000; ++i)
-                 f.state.XData[i] = static_cast<float>(i);
-             f.state.PointCount = 2001;
-             f.window.SetText(Field::Text1, "1990");
-             f.window.SetText(Field::Text3, "2001");
-         },
-         "The curve has more than 2000 records.", false},
+            [](Form& f) {
+                for (size_t i = 1; i <= 2000; ++i)
+                    f.state.XData[i] = static_cast<float>(i);
+                f.state.PointCount = 2001;
+                f.window.SetText(Field::Text1, "1990");
+                f.window.SetText(Field::Text3, "2001");
+            },
+            "The curve has more than 2000 records.", false},
         // -Offset x Modulus = -3e39 where (3, 30)-(4, 35) is reached.
         {"offset strength beyond the Single range",
-         [](Form& f) {
-             test::SetCurve(f.state, {{1, 10}, {2, 20}, {3, 30}, {4, 35}});
-             f.window.SetText(Field::Text6, "3e38");
-         },
-         "The offset strength is too large.", false, 10},
+            [](Form& f) {
+                test::SetCurve(f.state, {{1, 10}, {2, 20}, {3, 30}, {4, 35}});
+                f.window.SetText(Field::Text6, "3e38");
+            },
+            "The offset strength is too large.", false, 10},
         // Flat over the range: the modulus 0 is shown, but no line of slope 0 reaches the top edge.
         {"zero modulus",
-         [](Form& f) { test::SetCurve(f.state, {{1, 5}, {2, 5}, {3, 5}, {4, 8}}); },
-         "The elastic modulus is zero, so its lines cannot be drawn.", true},
+            [](Form& f) {
+                test::SetCurve(f.state, {{1, 5}, {2, 5}, {3, 5}, {4, 8}});
+            },
+            "The elastic modulus is zero, so its lines cannot be drawn.", true},
         // Modulus 1e-37: the top edge 100 lies 1e39 to the right.
         {"modulus line beyond the Single range",
-         [](Form& f) {
-             test::SetCurve(f.state, {{1, 0}, {2, 1e-37f}, {3, 2e-37f}, {4, 3e-37f}});
-             f.state.ScaleYMax = 100;
-         },
-         "The modulus line is too long to draw.", true},
+            [](Form& f) {
+                test::SetCurve(f.state, {{1, 0}, {2, 1e-37f}, {3, 2e-37f}, {4, 3e-37f}});
+                f.state.ScaleYMax = 100;
+            },
+            "The modulus line is too long to draw.", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -306,7 +324,7 @@ TEST(Tangent, FailuresStopAtTheirStepWithAMessage)
         Command1_Click(Tangent, f.state, f.window);
 
         ASSERT_EQ(f.window.Messages().size(), 1u);
-        EXPECT_EQ(f.window.Messages()[0], (Message{c.message, "Error", MessageIcon::Exclamation}));
+        EXPECT_EQ(f.window.Messages()[0], (Message {c.message, "Error", MessageIcon::Exclamation}));
         EXPECT_TRUE(f.picture.Commands().empty());
         if (c.resultsShown) {
             EXPECT_NE(f.window.Text(Field::Text7), "was Text7");

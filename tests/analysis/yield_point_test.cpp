@@ -9,7 +9,7 @@ namespace {
 using test::Form;
 
 constexpr int16_t Previous = 0;  // "<"
-constexpr int16_t Next = 1;      // ">"
+constexpr int16_t Next = 1;  // ">"
 
 // Checks one step's drawing: the white marker and the green record ring at the valley that was
 // selected, then the grey marker at the new one.
@@ -48,7 +48,7 @@ TEST(Command5Click, StepsThroughThreeValleysWrappingAtBothEnds)
 
 TEST(Command5Click, OneValleyStaysSelectedAndIsMarkedAgain)
 {
-    for (int16_t button : {Previous, Next, int16_t{2}}) {
+    for (int16_t button : {Previous, Next, int16_t {2}}) {
         SCOPED_TRACE(button);
         Form f;
         f.state.MarkerRadius = 1;
