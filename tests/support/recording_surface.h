@@ -1,6 +1,7 @@
 #pragma once
 
 #include "plot/recording_surface.h"
+#include "state/window.h"
 
 #include <algorithm>
 #include <ostream>
@@ -14,6 +15,13 @@ using Command = RecordingSurface::Command;
 }  // namespace tenso::test
 
 namespace tenso {
+
+inline void PrintTo(const Message& m, std::ostream* os)
+{
+    *os << "\"" << m.text << "\" titled \"" << m.title << "\"" << (m.icon == MessageIcon::Exclamation ? " (!)" : "");
+}
+
+inline void PrintTo(Color c, std::ostream* os) { *os << "rgb " << int(c.r) << "/" << int(c.g) << "/" << int(c.b); }
 
 inline void PrintTo(const RecordingSurface::Command& c, std::ostream* os)
 {

@@ -1,0 +1,98 @@
+#include "branches.h"
+#include "calc_error.h"
+#include "target_marker.h"
+
+#include "state/number_text.h"
+#include "state/shared_state.h"
+#include "state/single.h"
+#include "state/window.h"
+
+namespace tenso {
+namespace {
+
+struct Crossing {
+    const char* neverExceeded;
+    const char* flat;
+    const char* tooLarge;
+};
+
+constexpr Crossing StartCrossing {"The curve never rises above the start level.",
+    "The curve is flat where it crosses the start level.", "The start point is too large."};
+constexpr Crossing EndCrossing {"The curve never rises above the end level.",
+    "The curve is flat where it crosses the end level.", "The end point is too large."};
+
+float level(float percent, float yMax, const char* tooLarge)
+{
+    return Step(tooLarge, [&] { return single::from(static_cast<double>(percent) / 100 * yMax); });
+}
+
+// The X at which the segment from record k to record k + 1 reaches `level`. Record k + 1 must be a
+// record of this curve: what lies above PointCount belongs to an earlier file or to no record at all.
+float crossingX(const SharedState& s, long k, float lvl, const Crossing& c)
+{
+    if (s.PointCount < 1)
+        throw CalcError {"There is no curve to evaluate."};
+    if (static_cast<float>(k + 1) > s.PointCount)
+        throw CalcError {c.neverExceeded};
+    const size_t lo = Record(k);
+    const size_t hi = Record(k + 1);
+    const float x0 = s.XData[lo], x1 = s.XData[hi], y0 = s.YData[lo], y1 = s.YData[hi];
+    if (y1 == y0)
+        throw CalcError {c.flat};
+    return Step(c.tooLarge, [&] {
+        const float slope = single::from((static_cast<double>(x1) - x0) / (static_cast<double>(y1) - y0));
+        return single::add(x0, single::mul(single::sub(lvl, y0), slope));
+    });
+}
+
+}  // namespace
+
+void SecantBranch(SharedState& s, Window& w)
+{
+    const float startLevel = level(s.CalcStart, s.YMax, "The start level is too large.");
+    const float endLevel = level(s.CalcEnd, s.YMax, "The end level is too large.");
+
+    // A: the last record at or below the start level, up to the first record above the end level;
+    // B + 1: that first record above the end level.
+    long a = 0, b = 0;
+    for (long i = 1; static_cast<float>(i) <= s.PointCount; ++i) {
+        const float y = s.YData[Record(i)];
+        if (y <= startLevel)
+            a = i;
+        if (y > endLevel)
+            break;
+        b = i;
+    }
+
+    const float startX = crossingX(s, a, startLevel, StartCrossing);
+    const float endX = crossingX(s, b, endLevel, EndCrossing);
+
+    // Start equal to End meets the curve twice at one point: a vertical secant, shown as 999999.
+    s.Modulus = startX == endX ? 999999.0f : Step("The elastic modulus is too large.", [&] {
+        return single::div(single::sub(endLevel, startLevel), single::sub(endX, startX));
+    });
+
+    w.SetText(Field::Text7, SingleText(s.Modulus));
+    w.SetText(Field::Text8, "");
+    w.SetText(Field::Text16, "");
+    w.SetText(Field::Text9, SingleText(s.YMax));
+    w.SetText(Field::Text15, "");
+
+    if (s.Modulus == 0)
+        throw CalcError {"The elastic modulus is zero, so the secant cannot be drawn."};
+    // The secant through the start point, from the bottom edge of the plot to its top edge.
+    const auto xAt
+        = [&](float y) { return single::add(startX, single::div(single::sub(y, startLevel), s.Modulus)); };
+    const float xBottom = Step("The secant is too long to draw.", [&] { return xAt(s.ScaleYMin); });
+    const float xTop = Step("The secant is too long to draw.", [&] { return xAt(s.ScaleYMax); });
+    Surface& picture = w.Picture1();
+    picture.Line(xBottom, -s.ScaleYMin, xTop, -s.ScaleYMax, colors::Red);
+
+    Step("The target marker is too large to draw.", [&] {
+        DrawTargetMarkers(s, picture,
+            {{startX, startLevel, colors::Red}, {endX, endLevel, colors::Red},
+                {s.XAtYMax, s.YMax, colors::Black}});
+    });
+}
+
+}  // namespace tenso
