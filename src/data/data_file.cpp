@@ -105,49 +105,57 @@ bool parseNumber(std::string_view t, bool wantValue, double& value)
 {
     static constexpr double powersOf10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
                                             1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-    size_t i = 0;
-    const size_t n = t.size();
+    const char* p = t.data();
+    const char* const end = p + t.size();
     bool negative = false;
-    if (i < n && (t[i] == '+' || t[i] == '-'))
-        negative = t[i++] == '-';
+    if (p < end && (*p == '+' || *p == '-'))
+        negative = *p++ == '-';
     uint64_t mantissa = 0;
-    int significant = 0;
-    long exponent = 0;
+    int significant = 0;  // digits in the mantissa from the first non-zero one
+    int dropped = 0;      // integer digits beyond 19 significant ones
+    int fractionDigits = 0;
     bool exact = true;
-    size_t digits = 0;
-    auto digit = [&](char c, bool afterPoint) {
-        ++digits;
+    const char* const digitsStart = p;
+    for (; p < end && isDigit(*p); ++p) {
         if (significant < 19) {
-            mantissa = mantissa * 10 + static_cast<uint64_t>(c - '0');
-            if (mantissa != 0)
-                ++significant;
-            if (afterPoint)
-                --exponent;
+            mantissa = mantissa * 10 + static_cast<uint64_t>(*p - '0');
+            significant += mantissa != 0;
         } else {
+            ++dropped;
             exact = false;
         }
-    };
-    for (; i < n && isDigit(t[i]); ++i)
-        digit(t[i], false);
-    if (i < n && t[i] == '.')
-        for (++i; i < n && isDigit(t[i]); ++i)
-            digit(t[i], true);
+    }
+    size_t digits = static_cast<size_t>(p - digitsStart);
+    if (p < end && *p == '.') {
+        const char* const fractionStart = ++p;
+        for (; p < end && isDigit(*p); ++p) {
+            if (significant < 19) {
+                mantissa = mantissa * 10 + static_cast<uint64_t>(*p - '0');
+                significant += mantissa != 0;
+                ++fractionDigits;
+            } else {
+                exact = false;
+            }
+        }
+        digits += static_cast<size_t>(p - fractionStart);
+    }
     if (digits == 0)
         return false;
-    if (i < n && (t[i] == 'e' || t[i] == 'E')) {
-        ++i;
+    long exponent = dropped - fractionDigits;
+    if (p < end && (*p == 'e' || *p == 'E')) {
+        ++p;
         bool expNegative = false;
-        if (i < n && (t[i] == '+' || t[i] == '-'))
-            expNegative = t[i++] == '-';
+        if (p < end && (*p == '+' || *p == '-'))
+            expNegative = *p++ == '-';
+        const char* const expStart = p;
         long e = 0;
-        size_t expDigits = 0;
-        for (; i < n && isDigit(t[i]); ++i, ++expDigits)
-            e = e < 100000 ? e * 10 + (t[i] - '0') : e;
-        if (expDigits == 0)
+        for (; p < end && isDigit(*p); ++p)
+            e = e < 100000 ? e * 10 + (*p - '0') : e;
+        if (p == expStart)
             return false;
         exponent += expNegative ? -e : e;
     }
-    if (i != n)
+    if (p != end)
         return false;
     if (!wantValue) {
         value = 0;
@@ -203,7 +211,7 @@ DataFile::DataFile(const std::string& path, View view)
         throw Failure(failure::AccessError);
     }
     end_ = st.st_size;
-    buffer_ = std::make_unique_for_overwrite<char[]>(BufferSize);
+    buffer_ = std::make_unique_for_overwrite<char[]>(BufferSize + 1);  // + the scan stop
 
     if (view == View::Data) {
         // Find the end of the last line with content by reading backwards over the trailing blanks.
@@ -259,13 +267,24 @@ int DataFile::peekSlow()
 }
 
 template <typename Stop>
+size_t DataFile::scanTo(Stop stop, size_t from)
+{
+    // A line end behind the data stops every scan, so the loop needs no bounds test. Local copies:
+    // the compiler cannot keep members in registers across stores through a char*.
+    char* data = buffer_.get();
+    const size_t end = filled_;
+    data[end] = '\n';
+    while (!stop(data[from]))
+        ++from;
+    return std::min(from, end);
+}
+
+template <typename Stop>
 std::string_view DataFile::scanRun(Stop stop, bool& tooLong)
 {
     size_t start = cursor_;
     for (;;) {
-        const char* data = buffer_.get();
-        while (cursor_ < filled_ && !stop(data[cursor_]))
-            ++cursor_;
+        cursor_ = scanTo(stop, cursor_);
         if (cursor_ < filled_)
             break;
         if (!tooLong && cursor_ - start <= MaxNumberLength) {
@@ -292,9 +311,7 @@ template <typename Stop>
 void DataFile::skipUntil(Stop stop)
 {
     for (int c = peek(); c >= 0; c = peek()) {
-        const char* data = buffer_.get();
-        while (cursor_ < filled_ && !stop(data[cursor_]))
-            ++cursor_;
+        cursor_ = scanTo(stop, cursor_);
         if (cursor_ < filled_)
             return;
     }

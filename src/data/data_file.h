@@ -55,6 +55,8 @@ private:
     void advance() { ++cursor_; }
     bool readMore();                   // appends to the buffer; false at the end
     template <typename Stop>
+    size_t scanTo(Stop stop, size_t from);  // the first stop byte from `from`, or filled_
+    template <typename Stop>
     std::string_view scanRun(Stop stop, bool& tooLong);  // consumes up to the first stop byte
     template <typename Stop>
     void skipUntil(Stop stop);         // the same without keeping anything

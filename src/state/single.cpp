@@ -6,19 +6,11 @@
 #include <cmath>
 
 namespace tenso::single {
-namespace {
 
-// The smallest magnitude that rounds to infinity in float: FLT_MAX plus half an ulp.
-constexpr double OverflowThreshold = 0x1.ffffffp127;
+using detail::OverflowThreshold;
 
-}  // namespace
-
-float from(double v)
-{
-    if (!std::isfinite(v) || std::fabs(v) >= OverflowThreshold)
-        throw Failure(failure::Overflow);
-    return static_cast<float>(v);
-}
+void detail::overflow() { throw Failure(failure::Overflow); }
+void detail::divisionByZero() { throw Failure(failure::DivisionByZero); }
 
 float fromExact(double hi, double lo)
 {
@@ -49,19 +41,6 @@ float product(double a, double b)
     if (!std::isfinite(hi))
         throw Failure(failure::Overflow);
     return fromExact(hi, std::fma(a, b, -hi));
-}
-
-// For float operands the double result of +, -, * and / rounded to float equals the directly rounded
-// float result (double has more than twice the float precision plus two bits).
-float add(float a, float b) { return from(static_cast<double>(a) + static_cast<double>(b)); }
-float sub(float a, float b) { return from(static_cast<double>(a) - static_cast<double>(b)); }
-float mul(float a, float b) { return from(static_cast<double>(a) * static_cast<double>(b)); }
-
-float div(float a, float b)
-{
-    if (b == 0)
-        throw Failure(failure::DivisionByZero);
-    return from(static_cast<double>(a) / static_cast<double>(b));
 }
 
 }  // namespace tenso::single
