@@ -202,7 +202,10 @@ std::optional<int16_t> ToWhole(double value)
     return static_cast<int16_t>(r);
 }
 
-std::string SingleText(float value)
+namespace {
+
+// The exact binary value rounded to 7 significant digits, trailing zeros dropped.
+std::string sevenDigits(float value)
 {
     if (value == 0 || !std::isfinite(value))  // -0 shows as 0; non-finite never reaches here
         return "0";
@@ -252,6 +255,25 @@ std::string SingleText(float value)
     std::snprintf(ebuf, sizeof ebuf, "E%c%02d", exponent < 0 ? '-' : '+', exponent < 0 ? -exponent : exponent);
     out += ebuf;
     return out;
+}
+
+}  // namespace
+
+std::string SingleText(float value)
+{
+    std::string text = sevenDigits(value);
+    // A power of ten can lie so far from the nearest float that reading it back gives a float just
+    // below it, in the decade below, whose own text differs ("1E+28" reads back as 9.99999944E+27).
+    // Then the field would show a value that the state cannot hold; show the text of that float.
+    const std::string_view mantissa = std::string_view(text).substr(0, text.find('E'));
+    const size_t digit = mantissa.find_first_not_of("-0.");
+    if (digit != std::string::npos && mantissa[digit] == '1' &&
+        mantissa.find_first_of("123456789", digit + 1) == std::string::npos) {
+        const float back = static_cast<float>(Val(text));
+        if (std::string again = sevenDigits(back); again != text)
+            return again;
+    }
+    return text;
 }
 
 }  // namespace tenso

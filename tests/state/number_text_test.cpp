@@ -159,6 +159,26 @@ TEST(SingleText, ReadsBackToTheSameTextForSpecialValues)
     }
 }
 
+TEST(SingleText, PowersOfTenThatNoFloatReachesShowTheFloatTheyReadBackAs)
+{
+    // The floats nearest 1e28 lie at 9.99999944e27 and 1.00000006e28: the text "1E+28" of the upper
+    // one would read back as the lower one. Both show the lower one's text, which is stable.
+    const float below = 1e28f;  // the nearest float to 1e28 is 9.99999944e27
+    EXPECT_EQ(SingleText(below), "9.999999E+27");
+    const float above = std::nextafter(below, FLT_MAX);
+    EXPECT_EQ(SingleText(above), "9.999999E+27");
+    EXPECT_EQ(SingleText(-above), "-9.999999E+27");
+    // Where the power of ten reads back to itself nothing changes.
+    EXPECT_EQ(SingleText(1e10f), "1E+10");
+    for (float p : {1e28f, 1e-38f, 1e-5f, 1e20f}) {
+        float f = p;
+        for (int k = 0; k < 16; ++k, f = std::nextafter(f, FLT_MAX)) {
+            expectStableText(f);
+            expectStableText(-f);
+        }
+    }
+}
+
 TEST(SingleText, ReadsBackToTheSameTextForMillionsOfRandomFloats)
 {
     std::mt19937 rng(20261208);
