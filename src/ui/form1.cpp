@@ -18,6 +18,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QThread>
 
 #include <string>
 
@@ -159,7 +160,10 @@ void Form1::closeEvent(QCloseEvent* event)
 void Form1::end()
 {
     gate_.Close();
-    QCoreApplication::exit(0);
+    // exit() also stops the main loop when Exit came from inside DoEvents. Without a running loop
+    // there is nothing to stop, and exit() would make the next loop (a message box's) return at once.
+    if (QThread::currentThread()->loopLevel() > 0)
+        QCoreApplication::exit(0);
 }
 
 }  // namespace tenso

@@ -20,16 +20,25 @@ constexpr int ArcSegments = 512;
 
 bool Finite(double a, double b) { return std::isfinite(a) && std::isfinite(b); }
 
-// Liang-Barsky: cuts the segment a-b to the rectangle; false when nothing of it lies inside.
+// Cuts the segment a-b to the rectangle; false when nothing of it lies inside. An upright or level
+// segment keeps its one coordinate exactly, however far its ends lie. Otherwise (Liang-Barsky) each
+// cut end is computed from the nearer original end, so a segment with one end in or near the view
+// is exact to the pixel; one with both ends astronomically far is placed as well as double allows.
 template <typename P>
 bool ClipSegment(P& a, P& b, double xmin, double ymin, double xmax, double ymax)
 {
     const double dx = b.x - a.x;
     const double dy = b.y - a.y;
+    if (dx == 0 || dy == 0) {
+        if (std::max(a.x, b.x) < xmin || std::min(a.x, b.x) > xmax || std::max(a.y, b.y) < ymin ||
+            std::min(a.y, b.y) > ymax)
+            return false;
+        a = {std::clamp(a.x, xmin, xmax), std::clamp(a.y, ymin, ymax)};
+        b = {std::clamp(b.x, xmin, xmax), std::clamp(b.y, ymin, ymax)};
+        return true;
+    }
     double t0 = 0, t1 = 1;
     const auto edge = [&](double p, double q) {
-        if (p == 0)
-            return q >= 0;
         const double r = q / p;
         if (p < 0) {
             if (r > t1)
@@ -44,11 +53,14 @@ bool ClipSegment(P& a, P& b, double xmin, double ymin, double xmax, double ymax)
     };
     if (!edge(-dx, a.x - xmin) || !edge(dx, xmax - a.x) || !edge(-dy, a.y - ymin) || !edge(dy, ymax - a.y))
         return false;
-    const P start = a;
-    if (t1 < 1)
-        b = {start.x + t1 * dx, start.y + t1 * dy};
-    if (t0 > 0)
-        a = {start.x + t0 * dx, start.y + t0 * dy};
+    const auto at = [&, a0 = a, b0 = b](double t) -> P {
+        if (t <= 0.5)
+            return {a0.x + t * dx, a0.y + t * dy};
+        return {b0.x - (1 - t) * dx, b0.y - (1 - t) * dy};
+    };
+    const P start = at(t0);
+    b = at(t1);
+    a = start;
     return true;
 }
 
