@@ -4,10 +4,7 @@
 
 // The resources live in a static library, whose unreferenced initialiser the linker would drop;
 // Q_INIT_RESOURCE references it, and it must be called outside any namespace.
-static void InitTensoUiResources()
-{
-    Q_INIT_RESOURCE(tenso_ui);
-}
+static void InitTensoUiResources() { Q_INIT_RESOURCE(tenso_ui); }
 
 namespace tenso {
 

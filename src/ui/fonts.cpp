@@ -24,14 +24,13 @@ QString FaceName(Face face)
 void RegisterFontSubstitutes()
 {
     // insertSubstitutions skips names already in the list, so a second call changes nothing.
-    QFont::insertSubstitutions(FaceName(Face::P), {QStringLiteral("IPAPGothic"),
-                                                    QStringLiteral("Noto Sans CJK JP"),
-                                                    QStringLiteral("DejaVu Sans")});
-    QFont::insertSubstitutions(FaceName(Face::F), {QStringLiteral("IPAGothic"),
-                                                    QStringLiteral("Noto Sans Mono CJK JP"),
-                                                    QStringLiteral("DejaVu Sans Mono")});
-    QFont::insertSubstitutions(FaceName(Face::A),
-                               {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+    QFont::insertSubstitutions(FaceName(Face::P),
+        {QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP"), QStringLiteral("DejaVu Sans")});
+    QFont::insertSubstitutions(FaceName(Face::F),
+        {QStringLiteral("IPAGothic"), QStringLiteral("Noto Sans Mono CJK JP"),
+            QStringLiteral("DejaVu Sans Mono")});
+    QFont::insertSubstitutions(
+        FaceName(Face::A), {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
 }
 
 QFont WindowFont(Face face, int pixelSize, bool bold, bool italic)

@@ -33,7 +33,9 @@ int ToPixels(float twips) { return qRound(twips / TwipsPerPixel); }
 
 }  // namespace
 
-Form1::Form1(SharedState& state, QWidget* parent) : QWidget(parent), state_(state)
+Form1::Form1(SharedState& state, QWidget* parent)
+    : QWidget(parent)
+    , state_(state)
 {
     RegisterFontSubstitutes();
     setObjectName(QStringLiteral("Form1"));
@@ -82,20 +84,14 @@ void Form1::centre()
     move(pos().x(), screen.y() + ToPixels(top));
 }
 
-std::string Form1::Text(Field f) const
-{
-    return FieldWidget(f)->text().toStdString();
-}
+std::string Form1::Text(Field f) const { return FieldWidget(f)->text().toStdString(); }
 
 void Form1::SetText(Field f, std::string_view text)
 {
     FieldWidget(f)->setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
 }
 
-void Form1::Enable(Button b)
-{
-    ButtonWidget(b)->setEnabled(true);
-}
+void Form1::Enable(Button b) { ButtonWidget(b)->setEnabled(true); }
 
 void Form1::MsgBox(const Message& m)
 {
@@ -103,7 +99,7 @@ void Form1::MsgBox(const Message& m)
         return;
     const QString title = m.title.empty() ? QStringLiteral("tenso") : QString::fromStdString(m.title);
     QMessageBox box(m.icon == MessageIcon::Exclamation ? QMessageBox::Warning : QMessageBox::NoIcon, title,
-                    QString::fromStdString(m.text), QMessageBox::Ok, this);
+        QString::fromStdString(m.text), QMessageBox::Ok, this);
     box.setTextFormat(Qt::PlainText);
     box.exec();
 }
@@ -120,10 +116,7 @@ void Form1::ShowFileDialog(std::string_view title, std::string_view pattern)
         ShowOpenSaveDialog(this, state_, *this, title, pattern);
 }
 
-Surface& Form1::Picture1()
-{
-    return *picture_;
-}
+Surface& Form1::Picture1() { return *picture_; }
 
 // Every click handler runs through the gate, so none starts inside another (see HandlerGate). The
 // core reports its failures itself; what still escapes is shown here rather than ending the run.
@@ -134,10 +127,10 @@ void Form1::click(std::function<void()> handler)
             handler();
         } catch (const Failure& failure) {
             MsgBox({"The command stopped on an error. (" + std::to_string(failure.number) + ")", "Error",
-                    MessageIcon::Exclamation});
+                MessageIcon::Exclamation});
         } catch (const std::exception& e) {
             MsgBox({std::string("The command stopped on an error: ") + e.what(), "Error",
-                    MessageIcon::Exclamation});
+                MessageIcon::Exclamation});
         }
     });
 }

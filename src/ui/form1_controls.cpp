@@ -121,17 +121,22 @@ void Form1::buildControls()
     field(Field::Text14, Twips(1080, 2040, 1095, 285), "Y-axis coeffi", p);
     field(Field::Text10, Twips(1320, 2400, 855, 285), "Skip line", p);
     for (QLineEdit* e : {field(Field::Text1, Twips(360, 3840, 855, 285), "Start", p),
-                    field(Field::Text3, Twips(1320, 3840, 855, 285), "End", p),
-                    field(Field::Text6, Twips(1320, 4200, 855, 285), "Offset", p)})
+             field(Field::Text3, Twips(1320, 3840, 855, 285), "End", p),
+             field(Field::Text6, Twips(1320, 4200, 855, 285), "Offset", p)})
         SetColour(e, QPalette::Base, Yellow);
-    SetColour(field(Field::Text15, Twips(2400, 4185, 1575, 285), "Yield strength", pBold), QPalette::Text, Black);
-    SetColour(field(Field::Text7, Twips(4560, 4200, 1935, 285), "Elastic modulus", pBold), QPalette::Text, Red);
-    SetColour(field(Field::Text9, Twips(2400, 4800, 1575, 285), "Max. strength", pBold), QPalette::Text, Black);
-    SetColour(field(Field::Text8, Twips(4080, 4800, 1095, 285), "Offset strength", pBold), QPalette::Text, Blue);
+    SetColour(
+        field(Field::Text15, Twips(2400, 4185, 1575, 285), "Yield strength", pBold), QPalette::Text, Black);
+    SetColour(
+        field(Field::Text7, Twips(4560, 4200, 1935, 285), "Elastic modulus", pBold), QPalette::Text, Red);
+    SetColour(
+        field(Field::Text9, Twips(2400, 4800, 1575, 285), "Max. strength", pBold), QPalette::Text, Black);
+    SetColour(
+        field(Field::Text8, Twips(4080, 4800, 1095, 285), "Offset strength", pBold), QPalette::Text, Blue);
     SetColour(field(Field::Text16, Twips(5400, 4800, 1095, 285), "Offset strength at", pBold), QPalette::Text,
-              Blue);
+        Blue);
 
-    auto* fileName = field(Text2(0), Twips(2040, 5160, 4455, 225), "input file", WindowFont(Face::P, Regular, false, true));
+    auto* fileName = field(
+        Text2(0), Twips(2040, 5160, 4455, 225), "input file", WindowFont(Face::P, Regular, false, true));
     fileName->setFrame(false);
     SetColour(fileName, QPalette::Base, Grey);
     SetColour(fileName, QPalette::Text, White);
@@ -140,7 +145,8 @@ void Form1::buildControls()
     const QFont fixed = WindowFont(Face::F);
     for (int k = 0; k < PreviewLines; ++k) {
         const std::string name = "Data file line " + std::to_string(k + 1);
-        auto* line = field(Text11(k), QRect(Px(360), Px(5400) + Px(240) * k, Px(6015), Px(255)), name.c_str(), fixed);
+        auto* line = field(
+            Text11(k), QRect(Px(360), Px(5400) + Px(240) * k, Px(6015), Px(255)), name.c_str(), fixed);
         // Display only, but the preview is there to be read: it keeps the colours of a live field.
         QPalette palette = line->palette();
         for (auto role : {QPalette::Base, QPalette::Text})
@@ -151,17 +157,18 @@ void Form1::buildControls()
     field(Text12(1), Twips(2400, 120, 975, 285), "Y-axis maximum", p);
     field(Text12(0), Twips(5520, 3600, 975, 285), "X-axis maximum", p);
 
-    const auto button = [this](Button b, const char* caption, QRect r, const QFont& font, const char* accessibleName) {
-        auto* pb = new QPushButton(QString::fromUtf8(caption), this);
-        pb->setObjectName(QString::fromUtf8(ControlName(b)));
-        pb->setGeometry(r);
-        pb->setFont(font);
-        pb->setAutoDefault(false);
-        pb->setDefault(false);
-        pb->setAccessibleName(QString::fromUtf8(accessibleName ? accessibleName : caption));
-        buttons_[static_cast<size_t>(b)] = pb;
-        return pb;
-    };
+    const auto button
+        = [this](Button b, const char* caption, QRect r, const QFont& font, const char* accessibleName) {
+              auto* pb = new QPushButton(QString::fromUtf8(caption), this);
+              pb->setObjectName(QString::fromUtf8(ControlName(b)));
+              pb->setGeometry(r);
+              pb->setFont(font);
+              pb->setAutoDefault(false);
+              pb->setDefault(false);
+              pb->setAccessibleName(QString::fromUtf8(accessibleName ? accessibleName : caption));
+              buttons_[static_cast<size_t>(b)] = pb;
+              return pb;
+          };
     button(Button::Command2, "Browse", Twips(240, 120, 975, 375), p, nullptr);
     button(Button::Command4, "Exit", Twips(1320, 120, 975, 375), p, nullptr);
     button(Command3(0), "Draw", Twips(240, 2880, 975, 375), p, nullptr)->setEnabled(false);
@@ -174,21 +181,36 @@ void Form1::buildControls()
 
     // Keyboard order. The plot takes no focus: there is nothing to do in it with the keyboard.
     const std::vector<QWidget*> tabOrder = {
-        ButtonWidget(Button::Command2), ButtonWidget(Button::Command4),
-        FieldWidget(Field::Text4),      FieldWidget(Field::Text13),
-        FieldWidget(Field::Text5),      FieldWidget(Field::Text14),
-        FieldWidget(Field::Text10),     ButtonWidget(Command3(0)),
-        ButtonWidget(Command3(1)),      FieldWidget(Field::Text1),
-        FieldWidget(Field::Text3),      FieldWidget(Field::Text6),
-        ButtonWidget(Command1(0)),      ButtonWidget(Command1(1)),
-        FieldWidget(Field::Text7),      FieldWidget(Field::Text8),
-        FieldWidget(Field::Text9),      FieldWidget(Text12(0)),
-        FieldWidget(Text12(1)),         FieldWidget(Text11(0)),
-        FieldWidget(Text11(1)),         FieldWidget(Text11(2)),
-        FieldWidget(Text11(3)),         FieldWidget(Text11(4)),
-        FieldWidget(Text11(5)),         FieldWidget(Text2(0)),
-        FieldWidget(Field::Text15),     ButtonWidget(Command5(0)),
-        ButtonWidget(Command5(1)),      FieldWidget(Field::Text16),
+        ButtonWidget(Button::Command2),
+        ButtonWidget(Button::Command4),
+        FieldWidget(Field::Text4),
+        FieldWidget(Field::Text13),
+        FieldWidget(Field::Text5),
+        FieldWidget(Field::Text14),
+        FieldWidget(Field::Text10),
+        ButtonWidget(Command3(0)),
+        ButtonWidget(Command3(1)),
+        FieldWidget(Field::Text1),
+        FieldWidget(Field::Text3),
+        FieldWidget(Field::Text6),
+        ButtonWidget(Command1(0)),
+        ButtonWidget(Command1(1)),
+        FieldWidget(Field::Text7),
+        FieldWidget(Field::Text8),
+        FieldWidget(Field::Text9),
+        FieldWidget(Text12(0)),
+        FieldWidget(Text12(1)),
+        FieldWidget(Text11(0)),
+        FieldWidget(Text11(1)),
+        FieldWidget(Text11(2)),
+        FieldWidget(Text11(3)),
+        FieldWidget(Text11(4)),
+        FieldWidget(Text11(5)),
+        FieldWidget(Text2(0)),
+        FieldWidget(Field::Text15),
+        ButtonWidget(Command5(0)),
+        ButtonWidget(Command5(1)),
+        FieldWidget(Field::Text16),
     };
     for (size_t i = 1; i < tabOrder.size(); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);

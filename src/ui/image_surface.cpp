@@ -24,14 +24,13 @@ bool Finite(double a, double b) { return std::isfinite(a) && std::isfinite(b); }
 // segment keeps its one coordinate exactly, however far its ends lie. Otherwise (Liang-Barsky) each
 // cut end is computed from the nearer original end, so a segment with one end in or near the view
 // is exact to the pixel; one with both ends astronomically far is placed as well as double allows.
-template <typename P>
-bool ClipSegment(P& a, P& b, double xmin, double ymin, double xmax, double ymax)
+template <typename P> bool ClipSegment(P& a, P& b, double xmin, double ymin, double xmax, double ymax)
 {
     const double dx = b.x - a.x;
     const double dy = b.y - a.y;
     if (dx == 0 || dy == 0) {
-        if (std::max(a.x, b.x) < xmin || std::min(a.x, b.x) > xmax || std::max(a.y, b.y) < ymin ||
-            std::min(a.y, b.y) > ymax)
+        if (std::max(a.x, b.x) < xmin || std::min(a.x, b.x) > xmax || std::max(a.y, b.y) < ymin
+            || std::min(a.y, b.y) > ymax)
             return false;
         a = {std::clamp(a.x, xmin, xmax), std::clamp(a.y, ymin, ymax)};
         b = {std::clamp(b.x, xmin, xmax), std::clamp(b.y, ymin, ymax)};
@@ -72,10 +71,10 @@ QPoint Pixel(double x, double y)
 }  // namespace
 
 ImageSurface::ImageSurface(QSize logicalSize, qreal devicePixelRatio)
-    : logicalSize_(logicalSize),
-      image_(std::max(1, qRound(logicalSize.width() * devicePixelRatio)),
-             std::max(1, qRound(logicalSize.height() * devicePixelRatio)), QImage::Format_RGB32),
-      penWidth_(std::max(1, qRound(devicePixelRatio)))
+    : logicalSize_(logicalSize)
+    , image_(std::max(1, qRound(logicalSize.width() * devicePixelRatio)),
+          std::max(1, qRound(logicalSize.height() * devicePixelRatio)), QImage::Format_RGB32)
+    , penWidth_(std::max(1, qRound(devicePixelRatio)))
 {
     image_.fill(Qt::white);
     // Until a scale is set the surface measures in twips, like a fresh picture box.
@@ -112,7 +111,8 @@ void ImageSurface::Scale(float x1, float y1, float x2, float y2)
 
 ImageSurface::Point ImageSurface::toDevice(double x, double y) const
 {
-    return {(x - left_) * (image_.width() / (right_ - left_)), (y - top_) * (image_.height() / (bottom_ - top_))};
+    return {
+        (x - left_) * (image_.width() / (right_ - left_)), (y - top_) * (image_.height() / (bottom_ - top_))};
 }
 
 QPainter& ImageSurface::painter(Color c)
@@ -179,8 +179,8 @@ void ImageSurface::Circle(float x, float y, float radius, Color c)
     const double xmin = -m, ymin = -m, xmax = image_.width() + m, ymax = image_.height() + m;
     if (centre.x + r < xmin || centre.x - r > xmax || centre.y + r < ymin || centre.y - r > ymax)
         return;  // wholly beside the view
-    const double farthest = std::hypot(std::max(centre.x - xmin, xmax - centre.x),
-                                       std::max(centre.y - ymin, ymax - centre.y));
+    const double farthest
+        = std::hypot(std::max(centre.x - xmin, xmax - centre.x), std::max(centre.y - ymin, ymax - centre.y));
     if (farthest < r)
         return;  // the view lies wholly inside the circle
 

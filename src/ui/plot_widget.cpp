@@ -12,8 +12,8 @@ constexpr int FrameWidth = 1;
 }  // namespace
 
 PlotWidget::PlotWidget(QSize size, QWidget* parent)
-    : QFrame(parent),
-      surface_(size - QSize(2 * FrameWidth, 2 * FrameWidth), parent ? parent->devicePixelRatioF() : 1.0)
+    : QFrame(parent)
+    , surface_(size - QSize(2 * FrameWidth, 2 * FrameWidth), parent ? parent->devicePixelRatioF() : 1.0)
 {
     setFrameStyle(QFrame::Box | QFrame::Plain);
     setLineWidth(FrameWidth);
@@ -38,10 +38,7 @@ void PlotWidget::Cls()
     update(contentsRect());
 }
 
-void PlotWidget::Scale(float x1, float y1, float x2, float y2)
-{
-    surface_.Scale(x1, y1, x2, y2);
-}
+void PlotWidget::Scale(float x1, float y1, float x2, float y2) { surface_.Scale(x1, y1, x2, y2); }
 
 void PlotWidget::PSet(float x, float y, Color c)
 {

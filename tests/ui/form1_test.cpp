@@ -50,7 +50,8 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("field");
         QTest::addColumn<QString>("text");
-        const auto row = [](Field f, const char* text) { QTest::newRow(ControlName(f)) << int(f) << QString(text); };
+        const auto row
+            = [](Field f, const char* text) { QTest::newRow(ControlName(f)) << int(f) << QString(text); };
         row(Field::Text4, "1");
         row(Field::Text5, "2");
         row(Field::Text10, "5");
@@ -59,8 +60,8 @@ private Q_SLOTS:
         row(Field::Text6, "2000");
         row(Field::Text13, "1");
         row(Field::Text14, "1");
-        for (Field f : {Field::Text7, Field::Text8, Field::Text16, Field::Text9, Field::Text15, Text2(0), Text12(0),
-                        Text12(1)})
+        for (Field f : {Field::Text7, Field::Text8, Field::Text16, Field::Text9, Field::Text15, Text2(0),
+                 Text12(0), Text12(1)})
             row(f, "");
         for (int k = 0; k < PreviewLines; ++k)
             row(Text11(k), "");
@@ -191,23 +192,23 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QRect>("rect");
-        QTest::newRow("Command2") << "Command2" << QRect(16, 8, 65, 25);          // 240 120 975 375
-        QTest::newRow("Picture1") << "Picture1" << QRect(160, 8, 273, 249);       // 2400 120 4095 3735
-        QTest::newRow("Text12(1)") << "Text12(1)" << QRect(160, 8, 65, 19);       // 2400 120 975 285
-        QTest::newRow("Shape1") << "Shape1" << QRect(16, 40, 137, 145);           // 240 600 2055 2175
-        QTest::newRow("Label12") << "Label12" << QRect(24, 160, 65, 17);          // 360 2400 975 255
+        QTest::newRow("Command2") << "Command2" << QRect(16, 8, 65, 25);  // 240 120 975 375
+        QTest::newRow("Picture1") << "Picture1" << QRect(160, 8, 273, 249);  // 2400 120 4095 3735
+        QTest::newRow("Text12(1)") << "Text12(1)" << QRect(160, 8, 65, 19);  // 2400 120 975 285
+        QTest::newRow("Shape1") << "Shape1" << QRect(16, 40, 137, 145);  // 240 600 2055 2175
+        QTest::newRow("Label12") << "Label12" << QRect(24, 160, 65, 17);  // 360 2400 975 255
         QTest::newRow("Command3(1)") << "Command3(1)" << QRect(88, 192, 65, 25);  // 1320 2880 975 375
-        QTest::newRow("Label15") << "Label15" << QRect(16, 224, 137, 81);         // 240 3360 2055 1215
-        QTest::newRow("Text12(0)") << "Text12(0)" << QRect(368, 240, 65, 19);     // 5520 3600 975 285
-        QTest::newRow("Text15") << "Text15" << QRect(160, 279, 105, 19);          // 2400 4185 1575 285
-        QTest::newRow("Command5(0)") << "Command5(0)" << QRect(264, 280, 17, 17); // 3960 4200 255 255
-        QTest::newRow("Command5(1)") << "Command5(1)" << QRect(280, 280, 19, 17); // 4200 4200 285 255
-        QTest::newRow("Label18") << "Label18" << QRect(344, 320, 17, 17);         // 5160 4800 255 255
-        QTest::newRow("Text16") << "Text16" << QRect(360, 320, 73, 19);           // 5400 4800 1095 285
-        QTest::newRow("Label14") << "Label14" << QRect(16, 344, 417, 121);        // 240 5160 6255 1815
-        QTest::newRow("Text2(0)") << "Text2(0)" << QRect(136, 344, 297, 15);      // 2040 5160 4455 225
-        QTest::newRow("Text11(0)") << "Text11(0)" << QRect(24, 360, 401, 17);     // 360 5400 6015 255
-        QTest::newRow("Text11(5)") << "Text11(5)" << QRect(24, 440, 401, 17);     // 360 6600 6015 255
+        QTest::newRow("Label15") << "Label15" << QRect(16, 224, 137, 81);  // 240 3360 2055 1215
+        QTest::newRow("Text12(0)") << "Text12(0)" << QRect(368, 240, 65, 19);  // 5520 3600 975 285
+        QTest::newRow("Text15") << "Text15" << QRect(160, 279, 105, 19);  // 2400 4185 1575 285
+        QTest::newRow("Command5(0)") << "Command5(0)" << QRect(264, 280, 17, 17);  // 3960 4200 255 255
+        QTest::newRow("Command5(1)") << "Command5(1)" << QRect(280, 280, 19, 17);  // 4200 4200 285 255
+        QTest::newRow("Label18") << "Label18" << QRect(344, 320, 17, 17);  // 5160 4800 255 255
+        QTest::newRow("Text16") << "Text16" << QRect(360, 320, 73, 19);  // 5400 4800 1095 285
+        QTest::newRow("Label14") << "Label14" << QRect(16, 344, 417, 121);  // 240 5160 6255 1815
+        QTest::newRow("Text2(0)") << "Text2(0)" << QRect(136, 344, 297, 15);  // 2040 5160 4455 225
+        QTest::newRow("Text11(0)") << "Text11(0)" << QRect(24, 360, 401, 17);  // 360 5400 6015 255
+        QTest::newRow("Text11(5)") << "Text11(5)" << QRect(24, 440, 401, 17);  // 360 6600 6015 255
     }
     void geometry()
     {
@@ -226,7 +227,18 @@ private Q_SLOTS:
         QCOMPARE(s.form.minimumSize(), QSize(447, 487));
         QCOMPARE(s.form.maximumSize(), QSize(447, 487));
         QCOMPARE(s.form.windowTitle(), QString("Tenso"));
-        QVERIFY(!s.form.windowIcon().isNull());
+        // The icon renders at 32 x 32 with its blue curve and red offset line.
+        const QImage icon
+            = s.form.windowIcon().pixmap(32, 32).toImage().convertToFormat(QImage::Format_ARGB32);
+        QCOMPARE(icon.size(), QSize(32, 32));
+        int blue = 0, red = 0;
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 32; ++x) {
+                const QColor c = icon.pixelColor(x, y);
+                blue += c.alpha() > 200 && c.blue() > 200 && c.red() < 60 && c.green() < 60;
+                red += c.alpha() > 200 && c.red() > 200 && c.blue() < 60 && c.green() < 60;
+            }
+        QVERIFY2(blue > 10 && red > 10, qPrintable(QString("blue %1, red %2").arg(blue).arg(red)));
 
         // Centred: the free space split in two, in whole pixels, the half pixel rounded up.
         const QRect screen = s.form.screen()->geometry();
@@ -241,7 +253,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("below");
         QTest::addColumn<QString>("above");
         const auto row = [](const char* below, const char* above) {
-            QTest::newRow((QByteArray(above) + " over " + below).constData()) << QString(below) << QString(above);
+            QTest::newRow((QByteArray(above) + " over " + below).constData())
+                << QString(below) << QString(above);
         };
         row("Picture1", "Text12(1)");
         row("Picture1", "Text12(0)");
@@ -279,11 +292,36 @@ private Q_SLOTS:
     {
         Started s;
         const QStringList expected = {
-            "Command2",    "Command4",    "Text4",     "Text13",    "Text5",     "Text14",    "Text10",
-            "Command3(0)", "Command3(1)", "Text1",     "Text3",     "Text6",     "Command1(0)", "Command1(1)",
-            "Text7",       "Text8",       "Text9",     "Text12(0)", "Text12(1)", "Text11(0)", "Text11(1)",
-            "Text11(2)",   "Text11(3)",   "Text11(4)", "Text11(5)", "Text2(0)",  "Text15",    "Command5(0)",
-            "Command5(1)", "Text16",
+            "Command2",
+            "Command4",
+            "Text4",
+            "Text13",
+            "Text5",
+            "Text14",
+            "Text10",
+            "Command3(0)",
+            "Command3(1)",
+            "Text1",
+            "Text3",
+            "Text6",
+            "Command1(0)",
+            "Command1(1)",
+            "Text7",
+            "Text8",
+            "Text9",
+            "Text12(0)",
+            "Text12(1)",
+            "Text11(0)",
+            "Text11(1)",
+            "Text11(2)",
+            "Text11(3)",
+            "Text11(4)",
+            "Text11(5)",
+            "Text2(0)",
+            "Text15",
+            "Command5(0)",
+            "Command5(1)",
+            "Text16",
         };
         QStringList chain;
         QWidget* first = s.form.ButtonWidget(Button::Command2);
@@ -305,8 +343,8 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowActive(&s.form));
         QCOMPARE(QApplication::focusWidget(), s.form.ButtonWidget(Button::Command2));
         const QStringList expected = {"Command4", "Text4", "Text13", "Text5", "Text14", "Text10", "Text1",
-                                      "Text3", "Text6", "Text7", "Text8", "Text9", "Text12(0)", "Text12(1)",
-                                      "Text15", "Command5(0)", "Command5(1)", "Text16", "Command2"};
+            "Text3", "Text6", "Text7", "Text8", "Text9", "Text12(0)", "Text12(1)", "Text15", "Command5(0)",
+            "Command5(1)", "Text16", "Command2"};
         QStringList visited;
         for (int i = 0; i < expected.size(); ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -319,13 +357,12 @@ private Q_SLOTS:
     {
         Started s;
         const QStringList disabled = {"Command3(0)", "Command3(1)", "Command1(0)", "Command1(1)", "Text2(0)",
-                                      "Text11(0)",   "Text11(1)",   "Text11(2)",   "Text11(3)",   "Text11(4)",
-                                      "Text11(5)"};
+            "Text11(0)", "Text11(1)", "Text11(2)", "Text11(3)", "Text11(4)", "Text11(5)"};
         for (QWidget* w : s.form.findChildren<QWidget*>()) {
             if (!qobject_cast<QLineEdit*>(w) && !qobject_cast<QPushButton*>(w))
                 continue;
             QCOMPARE(w->objectName() + (w->isEnabled() ? " enabled" : " disabled"),
-                     w->objectName() + (disabled.contains(w->objectName()) ? " disabled" : " enabled"));
+                w->objectName() + (disabled.contains(w->objectName()) ? " disabled" : " enabled"));
         }
         s.form.Enable(Command3(0));
         QVERIFY(s.form.ButtonWidget(Command3(0))->isEnabled());
@@ -336,12 +373,11 @@ private Q_SLOTS:
     {
         Started s;
         QStringList names = {"Command2", "Command4", "Picture1", "Shape1", "Label1", "Label2", "Label3",
-                             "Label4", "Label5", "Label6", "Label7", "Label8", "Label9", "Label10", "Label11",
-                             "Label12", "Label13", "Label14", "Label15", "Label16", "Label17", "Label18",
-                             "Text1", "Text3", "Text4", "Text5", "Text6", "Text7", "Text8", "Text9", "Text10",
-                             "Text13", "Text14", "Text15", "Text16", "Text2(0)", "Text12(0)", "Text12(1)",
-                             "Command3(0)", "Command3(1)", "Command1(0)", "Command1(1)", "Command5(0)",
-                             "Command5(1)"};
+            "Label4", "Label5", "Label6", "Label7", "Label8", "Label9", "Label10", "Label11", "Label12",
+            "Label13", "Label14", "Label15", "Label16", "Label17", "Label18", "Text1", "Text3", "Text4",
+            "Text5", "Text6", "Text7", "Text8", "Text9", "Text10", "Text13", "Text14", "Text15", "Text16",
+            "Text2(0)", "Text12(0)", "Text12(1)", "Command3(0)", "Command3(1)", "Command1(0)", "Command1(1)",
+            "Command5(0)", "Command5(1)"};
         for (int k = 0; k < PreviewLines; ++k)
             names << QString("Text11(%1)").arg(k);
         for (const QString& name : names)
@@ -435,14 +471,16 @@ private Q_SLOTS:
     void textColours()
     {
         Started s;
-        const auto text = [&](const char* name) { return Control(s.form, name)->palette().color(QPalette::Text); };
+        const auto text
+            = [&](const char* name) { return Control(s.form, name)->palette().color(QPalette::Text); };
         QCOMPARE(text("Text7"), QColor(0xFF, 0x00, 0x00));
         QCOMPARE(text("Text8"), QColor(0x00, 0x00, 0xFF));
         QCOMPARE(text("Text16"), QColor(0x00, 0x00, 0xFF));
         QCOMPARE(text("Text15"), QColor(0x00, 0x00, 0x00));
         QCOMPARE(Control(s.form, "Text2(0)")->palette().color(QPalette::Disabled, QPalette::Text),
-                 QColor(0xFF, 0xFF, 0xFF));
-        const auto label = [&](const char* name) { return Control(s.form, name)->palette().color(QPalette::WindowText); };
+            QColor(0xFF, 0xFF, 0xFF));
+        const auto label
+            = [&](const char* name) { return Control(s.form, name)->palette().color(QPalette::WindowText); };
         QCOMPARE(label("Label2"), QColor(0xFF, 0xFF, 0x00));
         QCOMPARE(label("Label18"), QColor(0x00, 0x00, 0xFF));
         QCOMPARE(label("Label17"), QColor(0xFF, 0xFF, 0xFF));
@@ -454,7 +492,8 @@ private Q_SLOTS:
         QTest::addColumn<int>("icon");
         QTest::addColumn<QString>("shownTitle");
         QTest::addColumn<int>("shownIcon");
-        QTest::newRow("no title, no icon") << "" << int(MessageIcon::None) << "tenso" << int(QMessageBox::NoIcon);
+        QTest::newRow("no title, no icon")
+            << "" << int(MessageIcon::None) << "tenso" << int(QMessageBox::NoIcon);
         QTest::newRow("Error, exclamation")
             << "Error" << int(MessageIcon::Exclamation) << "Error" << int(QMessageBox::Warning);
     }

@@ -9,10 +9,7 @@ const QColor White(Qt::white);
 const QColor Red(255, 0, 0);
 const QColor Blue(0, 0, 255);
 
-QColor At(const ImageSurface& s, int x, int y)
-{
-    return s.Image().pixelColor(x, y);
-}
+QColor At(const ImageSurface& s, int x, int y) { return s.Image().pixelColor(x, y); }
 
 int CountOf(const QImage& image, const QColor& colour)
 {

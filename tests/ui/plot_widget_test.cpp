@@ -18,10 +18,7 @@ const QColor Blue(0, 0, 255);
 const QColor Green(0, 255, 0);
 
 // The plot as it shows on screen; the drawing starts inside the one-pixel frame.
-QImage Shown(QWidget& w)
-{
-    return w.grab().toImage();
-}
+QImage Shown(QWidget& w) { return w.grab().toImage(); }
 
 // Red pixels in the square of side 2 * reach around (x, y).
 int RedNear(const QImage& image, int x, int y, int reach)
@@ -110,13 +107,13 @@ private Q_SLOTS:
         QCOMPARE(form.Text(Text12(1)), std::string("25.3"));
 
         const QImage image = Shown(*form.PictureWidget()).copy(1, 1, 271, 247);
-        QCOMPARE(image.pixelColor(22, 226), Blue);   // the origin
-        QCOMPARE(image.pixelColor(22, 20), Blue);    // Y axis
+        QCOMPARE(image.pixelColor(22, 226), Blue);  // the origin
+        QCOMPARE(image.pixelColor(22, 20), Blue);  // Y axis
         QCOMPARE(image.pixelColor(200, 226), Blue);  // X axis
         QCOMPARE(image.pixelColor(250, 20), White);
-        QVERIFY(RedNear(image, 120, 136, 4) > 0);   // record 10
-        QCOMPARE(RedNear(image, 120, 136, 1), 0);   // the ring, not its inside
-        QCOMPARE(RedNear(image, 71, 181, 4), 0);    // record 5 is blue, not red
+        QVERIFY(RedNear(image, 120, 136, 4) > 0);  // record 10
+        QCOMPARE(RedNear(image, 120, 136, 1), 0);  // the ring, not its inside
+        QCOMPARE(RedNear(image, 71, 181, 4), 0);  // record 5 is blue, not red
         QVERIFY(image.pixelColor(120, 136) == Green || image.pixelColor(121, 137) == Green);
     }
 };
