@@ -75,13 +75,6 @@ private Q_SLOTS:
         QCOMPARE(cleared.pixelColor(1 + 155, 1 + 50), White);
     }
 
-    void isThePictureOfTheWindow()
-    {
-        SharedState state;
-        Form1 form(state);
-        QCOMPARE(&form.Picture1(), static_cast<Surface*>(form.PictureWidget()));
-    }
-
     // Draw through the real window on 23 records (x = y = record number) after five header lines.
     // The automatic scale is -2.3..25.3 both ways (23 x 1.1 and 23 x -0.1); the drawing area is
     // 271 x 247 pixels, so a unit is 271 / 27.6 = 9.819 pixels across and 247 / 27.6 = 8.949 down.
