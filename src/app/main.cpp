@@ -1,12 +1,14 @@
+#include "state/shared_state.h"
+#include "ui/form1.h"
+
 #include <QApplication>
-#include <QWidget>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    QWidget window;
-    window.setWindowTitle(QStringLiteral("Tenso"));
-    window.resize(447, 487);
-    window.show();
+    tenso::SharedState state;  // the run's one shared record, zeroed
+    tenso::Form1 form(state);
+    form.Load();
+    form.show();
     return QApplication::exec();
 }
