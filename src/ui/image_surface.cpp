@@ -74,12 +74,33 @@ ImageSurface::ImageSurface(QSize logicalSize, qreal devicePixelRatio)
     : logicalSize_(logicalSize)
     , image_(std::max(1, qRound(logicalSize.width() * devicePixelRatio)),
           std::max(1, qRound(logicalSize.height() * devicePixelRatio)), QImage::Format_RGB32)
+    , device_(&image_)
+    , width_(image_.width())
+    , height_(image_.height())
     , penWidth_(std::max(1, qRound(devicePixelRatio)))
 {
     image_.fill(Qt::white);
     // Until a scale is set the surface measures in twips, like a fresh picture box.
     right_ = logicalSize.width() * TwipsPerPixel;
     bottom_ = logicalSize.height() * TwipsPerPixel;
+}
+
+ImageSurface::ImageSurface(QPaintDevice* device, QSize logicalSize, int scale)
+    : logicalSize_(logicalSize)
+    , device_(device)
+    , width_(logicalSize.width() * scale)
+    , height_(logicalSize.height() * scale)
+    , penWidth_(std::max(1, scale))
+{
+    right_ = logicalSize.width() * TwipsPerPixel;
+    bottom_ = logicalSize.height() * TwipsPerPixel;
+    Cls();
+}
+
+void ImageSurface::Finish()
+{
+    if (painter_.isActive())
+        painter_.end();
 }
 
 const QImage& ImageSurface::Image() const
@@ -91,9 +112,13 @@ const QImage& ImageSurface::Image() const
 
 void ImageSurface::Cls()
 {
-    if (painter_.isActive())
-        painter_.end();
-    image_.fill(Qt::white);
+    if (device_ == &image_) {
+        if (painter_.isActive())
+            painter_.end();
+        image_.fill(Qt::white);
+    } else {
+        painter(colors::White).fillRect(QRect(0, 0, width_, height_), Qt::white);
+    }
     penX_ = 0;
     penY_ = 0;
 }
@@ -112,13 +137,13 @@ void ImageSurface::Scale(float x1, float y1, float x2, float y2)
 ImageSurface::Point ImageSurface::toDevice(double x, double y) const
 {
     return {
-        (x - left_) * (image_.width() / (right_ - left_)), (y - top_) * (image_.height() / (bottom_ - top_))};
+        (x - left_) * (width_ / (right_ - left_)), (y - top_) * (height_ / (bottom_ - top_))};
 }
 
 QPainter& ImageSurface::painter(Color c)
 {
     if (!painter_.isActive()) {
-        painter_.begin(&image_);
+        painter_.begin(device_);
         painter_.setRenderHint(QPainter::Antialiasing, false);
         painter_.setBrush(Qt::NoBrush);
     }
@@ -134,7 +159,7 @@ void ImageSurface::PSet(float x, float y, Color c)
     penX_ = x;
     penY_ = y;
     const Point p = toDevice(x, y);
-    if (!Finite(p.x, p.y) || p.x < 0 || p.y < 0 || p.x >= image_.width() || p.y >= image_.height())
+    if (!Finite(p.x, p.y) || p.x < 0 || p.y < 0 || p.x >= width_ || p.y >= height_)
         return;
     painter(c).fillRect(QRect(Pixel(p.x, p.y), QSize(penWidth_, penWidth_)), QColor(c.r, c.g, c.b));
 }
@@ -160,7 +185,7 @@ void ImageSurface::segment(Point a, Point b, Color c)
         return;
     // A margin of a few pixels keeps the cut ends out of sight, so the cut never shows.
     const double m = penWidth_ + 2;
-    if (!ClipSegment(a, b, -m, -m, image_.width() + m, image_.height() + m))
+    if (!ClipSegment(a, b, -m, -m, width_ + m, height_ + m))
         return;
     painter(c).drawLine(Pixel(a.x, a.y), Pixel(b.x, b.y));
 }
@@ -171,12 +196,12 @@ void ImageSurface::Circle(float x, float y, float radius, Color c)
     penY_ = y;
     const Point centre = toDevice(x, y);
     // The radius is in X units, so the X scale alone sets its size on screen.
-    const double r = std::fabs(static_cast<double>(radius) * (image_.width() / (right_ - left_)));
+    const double r = std::fabs(static_cast<double>(radius) * (width_ / (right_ - left_)));
     if (!Finite(centre.x, centre.y) || !std::isfinite(r))
         return;
 
     const double m = penWidth_ + 2;
-    const double xmin = -m, ymin = -m, xmax = image_.width() + m, ymax = image_.height() + m;
+    const double xmin = -m, ymin = -m, xmax = width_ + m, ymax = height_ + m;
     if (centre.x + r < xmin || centre.x - r > xmax || centre.y + r < ymin || centre.y - r > ymax)
         return;  // wholly beside the view
     const double farthest
@@ -197,10 +222,10 @@ void ImageSurface::Circle(float x, float y, float radius, Color c)
 // within a chord of one view diagonal around the circle's point nearest the view's centre.
 void ImageSurface::arc(Point centre, double radius, Color c)
 {
-    const double cx = image_.width() / 2.0;
-    const double cy = image_.height() / 2.0;
+    const double cx = width_ / 2.0;
+    const double cy = height_ / 2.0;
     const double m = penWidth_ + 2;
-    const double diagonal = std::hypot(image_.width() + 2 * m, image_.height() + 2 * m);
+    const double diagonal = std::hypot(width_ + 2 * m, height_ + 2 * m);
     const double mid = std::atan2(cy - centre.y, cx - centre.x);
     const double half = 1.5 * 2 * std::asin(std::min(1.0, diagonal / (2 * radius)));
     Point previous{};

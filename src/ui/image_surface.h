@@ -17,6 +17,10 @@ namespace tenso {
 class ImageSurface : public Surface {
 public:
     explicit ImageSurface(QSize logicalSize, qreal devicePixelRatio = 1.0);
+    // Paints onto another device instead (a picture or SVG generator) of logicalSize x scale device
+    // pixels; Finish() ends the painting. Image() is empty then.
+    ImageSurface(QPaintDevice* device, QSize logicalSize, int scale);
+    void Finish();
 
     void Cls() override;
     void Scale(float x1, float y1, float x2, float y2) override;
@@ -41,6 +45,8 @@ private:
 
     QSize logicalSize_;
     QImage image_;
+    QPaintDevice* device_;
+    int width_, height_;
     mutable QPainter painter_;  // kept open between operations; Image() ends it
     int penWidth_ = 1;
     // The user scale: the top-left corner (left_, top_) and bottom-right corner (right_, bottom_).
