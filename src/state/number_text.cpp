@@ -248,7 +248,7 @@ std::string SingleText(float value)
         out += '.';
         out.append(digits, 1);
     }
-    char ebuf[8];
+    char ebuf[16];  // room for any int exponent, so the compiler sees no truncation
     std::snprintf(ebuf, sizeof ebuf, "E%c%02d", exponent < 0 ? '-' : '+', exponent < 0 ? -exponent : exponent);
     out += ebuf;
     return out;
