@@ -18,7 +18,10 @@ namespace tenso {
 namespace {
 
 // The layout is given in twips; 15 twips make one logical pixel.
-QRect twips(int left, int top, int width, int height) { return {left / 15, top / 15, width / 15, height / 15}; }
+QRect twips(int left, int top, int width, int height)
+{
+    return {left / 15, top / 15, width / 15, height / 15};
+}
 
 QString text(const std::string& s) { return QString::fromStdString(s); }
 
@@ -47,9 +50,10 @@ QFont dialogFont(double points)
 
 }  // namespace
 
-FrmOpenSave::FrmOpenSave(SharedState& s, Window& w, QWidget* parent, std::vector<std::string> volumes,
-                         DriveMemory& memory)
-    : QDialog(parent), model_(s, w, std::move(volumes), memory)
+FrmOpenSave::FrmOpenSave(
+    SharedState& s, Window& w, QWidget* parent, std::vector<std::string> volumes, DriveMemory& memory)
+    : QDialog(parent)
+    , model_(s, w, std::move(volumes), memory)
 {
     showWarning = [this](const QString& message) {
         QMessageBox box(QMessageBox::Warning, QStringLiteral("tenso"), message, QMessageBox::Ok, this);
@@ -91,8 +95,8 @@ void FrmOpenSave::reject()
 void FrmOpenSave::build()
 {
     setObjectName(QStringLiteral("frmOpenSave"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                   | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint
+        | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setFixedSize(384, 254);
     QPalette grey = palette();
     grey.setColor(QPalette::Window, QColor(0xC0, 0xC0, 0xC0));
@@ -163,7 +167,7 @@ void FrmOpenSave::build()
 void FrmOpenSave::connectEvents()
 {
     connect(drvOpenSave_, &QComboBox::activated, this,
-            [this](int index) { run([&] { model_.PickDrive(static_cast<size_t>(index)); }); });
+        [this](int index) { run([&] { model_.PickDrive(static_cast<size_t>(index)); }); });
 
     // A double-click rebuilds the list it came from, so it is handled once the view has finished
     // delivering it.
@@ -189,16 +193,15 @@ void FrmOpenSave::connectEvents()
             selectFile(filOpenSave_->row(selected.front()));
     });
     connect(filOpenSave_, &QListWidget::itemClicked, this,
-            [this, selectFile](QListWidgetItem* item) { selectFile(filOpenSave_->row(item)); });
+        [this, selectFile](QListWidgetItem* item) { selectFile(filOpenSave_->row(item)); });
 
     connect(txtOpenSave_, &QLineEdit::textEdited, this,
-            [this](const QString& typed) { run([&] { model_.SetText(typed.toStdString()); }); });
+        [this](const QString& typed) { run([&] { model_.SetText(typed.toStdString()); }); });
     connect(cmdOpenSave_[0], &QPushButton::clicked, this, [this] { run([&] { model_.ClickOk(); }); });
     connect(cmdOpenSave_[1], &QPushButton::clicked, this, &FrmOpenSave::reject);
 }
 
-template <class Action>
-void FrmOpenSave::run(Action action)
+template <class Action> void FrmOpenSave::run(Action action)
 {
     if (model_.Closed())
         return;

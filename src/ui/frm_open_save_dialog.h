@@ -30,7 +30,7 @@ class FrmOpenSave : public QDialog {
 public:
     // The load step: lists on the process's current folder, centred on the screen.
     FrmOpenSave(SharedState& s, Window& w, QWidget* parent = nullptr,
-                std::vector<std::string> volumes = MountedVolumes(), DriveMemory& memory = RunDriveMemory());
+        std::vector<std::string> volumes = MountedVolumes(), DriveMemory& memory = RunDriveMemory());
 
     // The caller's steps before exec(): the title, which is also the dialog's mode, and the
     // file-name field, whose text is then selected whole, so that typing replaces it.
@@ -49,20 +49,19 @@ public:
 private:
     void build();
     void connectEvents();
-    template <class Action>
-    void run(Action action);
+    template <class Action> void run(Action action);
     void refresh();
     void showDrives();
     void showFolders();
     void showFiles();
 
     OpenSaveModel model_;
-    std::array<QLabel*, 4> lblOpenSave_{};
+    std::array<QLabel*, 4> lblOpenSave_ {};
     QListWidget* filOpenSave_ = nullptr;
     QTreeWidget* dirOpenSave_ = nullptr;
     QLineEdit* txtOpenSave_ = nullptr;
     QComboBox* drvOpenSave_ = nullptr;
-    std::array<QPushButton*, 2> cmdOpenSave_{};
+    std::array<QPushButton*, 2> cmdOpenSave_ {};
     // What the widgets show, so that a list is rebuilt only when it changed.
     std::vector<std::string> shownDrives_;
     std::vector<FolderEntry> shownFolders_;

@@ -48,7 +48,7 @@ FolderListing ReadFolder(const std::string& folder)
         const std::string name = entry->d_name;
         if (name == "." || name == "..")
             continue;
-        struct stat st {};
+        struct stat st { };
         if (::fstatat(::dirfd(dir.get()), entry->d_name, &st, 0) != 0)
             continue;  // a dangling link or an entry removed meanwhile
         if (S_ISDIR(st.st_mode)) {
@@ -79,7 +79,7 @@ std::string ResolveFolder(const std::string& base, std::string_view typed)
 
 bool IsFolder(const std::string& path)
 {
-    struct stat st {};
+    struct stat st { };
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
@@ -96,11 +96,11 @@ std::optional<std::string> FindFirstFile(std::string_view text, const std::strin
 {
     const size_t slash = text.rfind('/');
     const std::string_view name = slash == std::string_view::npos ? text : text.substr(slash + 1);
-    const std::string folder =
-        slash == std::string_view::npos ? base : ResolveFolder(base, text.substr(0, slash + 1));
+    const std::string folder
+        = slash == std::string_view::npos ? base : ResolveFolder(base, text.substr(0, slash + 1));
     if (name.size() > NAME_MAX)
         throw std::system_error(ENAMETOOLONG, std::generic_category());
-    struct stat st {};
+    struct stat st { };
     if (::stat(folder.c_str(), &st) != 0) {
         if (errno == ENOENT || errno == ENOTDIR)
             return std::nullopt;

@@ -10,7 +10,10 @@ namespace tenso {
 
 // A folder that cannot be opened, listed or entered; error is the errno value.
 struct FolderError : std::exception {
-    FolderError(std::string p, int e) : path(std::move(p)), error(e) {}
+    FolderError(std::string p, int e)
+        : path(std::move(p))
+        , error(e)
+    { }
     const char* what() const noexcept override { return "folder cannot be read"; }
     std::string path;
     int error;
@@ -19,7 +22,7 @@ struct FolderError : std::exception {
 // The names in one folder, each list sorted without regard to case (ties by bytes).
 struct FolderListing {
     std::vector<std::string> folders;  // subfolders, hidden ones (".name") left out
-    std::vector<std::string> files;    // regular files, hidden ones included
+    std::vector<std::string> files;  // regular files, hidden ones included
 };
 
 // Lists a folder, following symbolic links. A folder is readable when it can be listed and entered;

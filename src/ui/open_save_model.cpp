@@ -14,26 +14,27 @@ namespace tenso {
 namespace {
 
 // The file-name request of the file list failed: the text names no folder, pattern or listed file.
-struct RequestFailed {};
+struct RequestFailed { };
 
 char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool equalNoCase(std::string_view a, std::string_view b)
 {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) { return lower(x) == lower(y); });
+    return std::equal(
+        a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) { return lower(x) == lower(y); });
 }
 
 std::vector<std::string> filtered(const std::vector<std::string>& files, const std::string& pattern)
 {
     std::vector<std::string> out;
     std::copy_if(files.begin(), files.end(), std::back_inserter(out),
-                 [&](const std::string& f) { return MatchesPattern(f, pattern); });
+        [&](const std::string& f) { return MatchesPattern(f, pattern); });
     return out;
 }
 
 std::vector<FolderEntry> folderEntries(const std::string& folder, const std::vector<std::string>& subfolders)
 {
-    std::vector<FolderEntry> entries{{"/", "/", 0, true}};
+    std::vector<FolderEntry> entries {{"/", "/", 0, true}};
     std::string path;
     size_t start = 1;
     while (start < folder.size()) {
@@ -85,7 +86,10 @@ DriveMemory& RunDriveMemory()
 }
 
 OpenSaveModel::OpenSaveModel(SharedState& s, Window& w, std::vector<std::string> volumes, DriveMemory& memory)
-    : state_(s), window_(w), memory_(memory), drives_(std::move(volumes))
+    : state_(s)
+    , window_(w)
+    , memory_(memory)
+    , drives_(std::move(volumes))
 {
     if (std::find(drives_.begin(), drives_.end(), "/") == drives_.end())
         drives_.insert(drives_.begin(), "/");
@@ -106,8 +110,7 @@ OpenSaveModel::OpenSaveModel(SharedState& s, Window& w, std::vector<std::string>
     if (start != current) {
         try {
             ChangeFolder(start);
-        } catch (const FolderError&) {
-        }
+        } catch (const FolderError&) { }
     }
 
     // The lists come into being on the current folder, so the load's own settings change nothing.
@@ -181,8 +184,7 @@ void OpenSaveModel::ClickOk()
         requestFileName(typed);
         return;
     } catch (const RequestFailed&) {
-    } catch (const FolderError&) {
-    }
+    } catch (const FolderError&) { }
     try {
         if (!FindFirstFile(typed, base))
             warn(std::string(MissingFileWarning));
@@ -320,7 +322,7 @@ void OpenSaveModel::fileChosen()
 void OpenSaveModel::requestFileName(const std::string& text)
 {
     if (text.empty())
-        throw RequestFailed{};
+        throw RequestFailed {};
     const size_t slash = text.rfind('/');
     std::string folderPart = slash == std::string::npos ? "" : text.substr(0, slash + 1);
     std::string name = slash == std::string::npos ? text : text.substr(slash + 1);
@@ -345,14 +347,17 @@ void OpenSaveModel::requestFileName(const std::string& text)
         // The list ignores case, so a name typed in another case chooses the one file it means.
         const auto sameName = [&](const std::string& f) { return equalNoCase(f, name); };
         if (std::count_if(files_.begin(), files_.end(), sameName) != 1)
-            throw RequestFailed{};
+            throw RequestFailed {};
         listed = std::find_if(files_.begin(), files_.end(), sameName);
     }
     selected_ = static_cast<int>(listed - files_.begin());
     fileChosen();
 }
 
-void OpenSaveModel::remember(const std::string& folder) { memory_.lastFolder[VolumeOf(folder, drives_)] = folder; }
+void OpenSaveModel::remember(const std::string& folder)
+{
+    memory_.lastFolder[VolumeOf(folder, drives_)] = folder;
+}
 
 // After a folder or drive that could not be read: every list back on the folder whose files are
 // shown, which was read last.

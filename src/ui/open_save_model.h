@@ -51,12 +51,12 @@ public:
     // The file-name field, set by the caller or typed by the user.
     void SetText(std::string_view text);
 
-    void PickDrive(size_t index);       // drive list
-    void OpenFolder(size_t index);      // double-click in the folder list
-    void SelectFile(size_t index);      // click or arrow key in the file list
-    void ChooseFile(size_t index);      // double-click in the file list
+    void PickDrive(size_t index);  // drive list
+    void OpenFolder(size_t index);  // double-click in the folder list
+    void SelectFile(size_t index);  // click or arrow key in the file list
+    void ChooseFile(size_t index);  // double-click in the file list
     void ClickOk();
-    void Cancel();                      // Cancel, Escape, or the frame's close control
+    void Cancel();  // Cancel, Escape, or the frame's close control
 
     const std::string& Title() const { return title_; }
     const std::vector<std::string>& Drives() const { return drives_; }

@@ -11,9 +11,31 @@ namespace tenso {
 namespace {
 
 constexpr std::array diskFileSystems = {
-    "ext2",  "ext3",    "ext4",   "xfs",      "btrfs", "f2fs", "jfs",   "reiserfs", "nilfs2", "bcachefs",
-    "zfs",   "vfat",    "msdos",  "exfat",    "ntfs",  "ntfs3", "fuseblk", "hfs",    "hfsplus", "iso9660",
-    "udf",   "nfs",     "nfs4",   "cifs",     "smb3",
+    "ext2",
+    "ext3",
+    "ext4",
+    "xfs",
+    "btrfs",
+    "f2fs",
+    "jfs",
+    "reiserfs",
+    "nilfs2",
+    "bcachefs",
+    "zfs",
+    "vfat",
+    "msdos",
+    "exfat",
+    "ntfs",
+    "ntfs3",
+    "fuseblk",
+    "hfs",
+    "hfsplus",
+    "iso9660",
+    "udf",
+    "nfs",
+    "nfs4",
+    "cifs",
+    "smb3",
 };
 
 bool isDiskFileSystem(std::string_view type)
@@ -26,7 +48,7 @@ bool startsWithFolder(std::string_view path, std::string_view folder)
     if (folder == "/")
         return !path.empty() && path.front() == '/';
     return path.substr(0, folder.size()) == folder
-           && (path.size() == folder.size() || path[folder.size()] == '/');
+        && (path.size() == folder.size() || path[folder.size()] == '/');
 }
 
 bool isSystemPlace(std::string_view mountPoint)
@@ -62,7 +84,7 @@ std::string unescaped(std::string_view field)
 std::vector<std::string> ParseMountedVolumes(std::string_view mountsText)
 {
     std::vector<std::string> found;
-    std::istringstream lines{std::string(mountsText)};
+    std::istringstream lines {std::string(mountsText)};
     std::string line;
     while (std::getline(lines, line)) {
         std::istringstream fields(line);
@@ -91,7 +113,8 @@ std::vector<std::string> MountedVolumes()
     std::vector<std::string> volumes = ParseMountedVolumes(text);
     // Files bind-mounted into containers (/etc/hosts) are no volumes.
     std::error_code ec;
-    std::erase_if(volumes, [&](const std::string& v) { return v != "/" && !std::filesystem::is_directory(v, ec); });
+    std::erase_if(
+        volumes, [&](const std::string& v) { return v != "/" && !std::filesystem::is_directory(v, ec); });
     return volumes;
 }
 

@@ -13,9 +13,9 @@ namespace {
 struct Example {
     const char* file;
     int16_t columns;
-    double modulus;     // MPa per micro-strain
-    double rp02;        // where the 0.2 % offset line meets the curve, MPa
-    double rm;          // the maximum, MPa
+    double modulus;  // MPa per micro-strain
+    double rp02;  // where the 0.2 % offset line meets the curve, MPa
+    double rm;  // the maximum, MPa
     int minValleys;
     int maxValleys;
 };

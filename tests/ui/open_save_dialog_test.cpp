@@ -45,8 +45,7 @@ private:
         ShowOpenSaveDialog(nullptr, form->state, form->window, "Data File Open", "*.dat");
     }
 
-    template <class T>
-    static T* child(FrmOpenSave& dialog, const char* name)
+    template <class T> static T* child(FrmOpenSave& dialog, const char* name)
     {
         T* widget = dialog.findChild<T*>(QString::fromLatin1(name));
         if (!widget)
@@ -127,14 +126,15 @@ private Q_SLOTS:
             QCOMPARE(child<QComboBox>(d, "drvOpenSave")->currentText(), QStringLiteral("/"));
             QCOMPARE(child<QLabel>(d, "lblOpenSave(2)")->text(), QString::fromStdString(tree->root()));
             QCOMPARE(child<QTreeWidget>(d, "dirOpenSave")->currentItem()->text(0),
-                     QString::fromStdString(std::filesystem::path(tree->root()).filename().string()));
+                QString::fromStdString(std::filesystem::path(tree->root()).filename().string()));
 
             // The file list holds the focus, without selecting a file; Tab walks the table's order.
             QVERIFY(QTest::qWaitForWindowActive(&d));
             QCOMPARE(QApplication::focusWidget(), fil);
             QCOMPARE(txt->text(), QStringLiteral("*.dat"));
             QVERIFY(!ok->isEnabled());
-            const char* order[] = {"dirOpenSave", "txtOpenSave", "drvOpenSave", "cmdOpenSave(1)", "filOpenSave"};
+            const char* order[]
+                = {"dirOpenSave", "txtOpenSave", "drvOpenSave", "cmdOpenSave(1)", "filOpenSave"};
             for (const char* name : order) {
                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
                 QCOMPARE(QApplication::focusWidget()->objectName(), QString::fromLatin1(name));
@@ -224,10 +224,12 @@ private Q_SLOTS:
     {
         browse([this](FrmOpenSave& d) {
             auto* dir = child<QTreeWidget>(d, "dirOpenSave");
-            const QList<QTreeWidgetItem*> found = dir->findItems("sub", Qt::MatchExactly | Qt::MatchRecursive);
+            const QList<QTreeWidgetItem*> found
+                = dir->findItems("sub", Qt::MatchExactly | Qt::MatchRecursive);
             QCOMPARE(found.size(), 1);
             doubleClick(dir->viewport(), dir->visualItemRect(found.front()).center());
-            QTRY_COMPARE(child<QLabel>(d, "lblOpenSave(2)")->text(), QString::fromStdString(tree->path("sub")));
+            QTRY_COMPARE(
+                child<QLabel>(d, "lblOpenSave(2)")->text(), QString::fromStdString(tree->path("sub")));
             auto* fil = child<QListWidget>(d, "filOpenSave");
             QCOMPARE(fil->count(), 1);
             QCOMPARE(fil->item(0)->text(), QStringLiteral("d.dat"));
@@ -263,7 +265,7 @@ private Q_SLOTS:
         Command2_Click(form->state, form->window);
         for (Button b : {Command1(0), Command1(1), Command3(0), Command3(1)})
             QVERIFY2(form->window.IsEnabled(b), ControlName(b));
-        QCOMPARE(form->state.FileScanned, int16_t{0});
+        QCOMPARE(form->state.FileScanned, int16_t {0});
         QCOMPARE(form->window.Text(Text2(0)), std::string());
         QCOMPARE(form->state.DataFileName, std::string("earlier.dat"));
         QCOMPARE(form->picture.Commands().back().op, RecordingSurface::Op::Cls);

@@ -46,7 +46,8 @@ protected:
     size_t folderIndex(const std::string& path) const
     {
         const auto& f = model->Folders();
-        const auto it = std::find_if(f.begin(), f.end(), [&](const FolderEntry& e) { return e.path == path; });
+        const auto it
+            = std::find_if(f.begin(), f.end(), [&](const FolderEntry& e) { return e.path == path; });
         return static_cast<size_t>(it - f.begin());
     }
     size_t fileIndex(const std::string& name) const
@@ -76,7 +77,7 @@ TEST_F(OpenSave, LoadShowsTheCurrentFolder)
     EXPECT_EQ(m.FileFolder(), tree.root());
     EXPECT_EQ(m.FolderCaption(), tree.root());
     // "*.dat" ignores case, sorts without regard to case, and leaves the hidden file out.
-    EXPECT_EQ(m.Files(), (Files{"A.DAT", "b.dat"}));
+    EXPECT_EQ(m.Files(), (Files {"A.DAT", "b.dat"}));
     EXPECT_EQ(m.SelectedFile(), -1);
     EXPECT_EQ(m.Text(), "*.dat");
     EXPECT_FALSE(m.OkEnabled());
@@ -85,12 +86,12 @@ TEST_F(OpenSave, LoadShowsTheCurrentFolder)
     // The folder list: "/", each folder down to the current one, then its visible subfolders.
     const auto& f = m.Folders();
     ASSERT_GE(f.size(), 4u);
-    EXPECT_EQ(f.front(), (FolderEntry{"/", "/", 0, true}));
+    EXPECT_EQ(f.front(), (FolderEntry {"/", "/", 0, true}));
     const FolderEntry& current = f[f.size() - 3];
     EXPECT_EQ(current.path, tree.root());
     EXPECT_TRUE(current.open);
-    EXPECT_EQ(f[f.size() - 2], (FolderEntry{"sub", tree.path("sub"), current.depth + 1, false}));
-    EXPECT_EQ(f[f.size() - 1], (FolderEntry{"zeta", tree.path("zeta"), current.depth + 1, false}));
+    EXPECT_EQ(f[f.size() - 2], (FolderEntry {"sub", tree.path("sub"), current.depth + 1, false}));
+    EXPECT_EQ(f[f.size() - 1], (FolderEntry {"zeta", tree.path("zeta"), current.depth + 1, false}));
 }
 
 TEST_F(OpenSave, OkIsEnabledByAnyTextButExactlyStarDotPrn)
@@ -126,17 +127,17 @@ TEST_F(OpenSave, TypedPatternBecomesTheListsPattern)
     auto& m = open();
     type("*.CSV");
     EXPECT_EQ(m.Pattern(), "*.CSV");
-    EXPECT_EQ(m.Files(), (Files{"c.csv"}));
+    EXPECT_EQ(m.Files(), (Files {"c.csv"}));
     EXPECT_EQ(m.Text(), "*.CSV");  // the field keeps the typed pattern
     EXPECT_FALSE(m.Closed());
     EXPECT_EQ(cwd(), tree.root());
 
     type("*.dat; *.csv");
-    EXPECT_EQ(m.Files(), (Files{"A.DAT", "b.dat", "c.csv"}));
+    EXPECT_EQ(m.Files(), (Files {"A.DAT", "b.dat", "c.csv"}));
     type(".*");
-    EXPECT_EQ(m.Files(), (Files{".hidden.dat"}));
+    EXPECT_EQ(m.Files(), (Files {".hidden.dat"}));
     type("*.*");
-    EXPECT_EQ(m.Files(), (Files{"A.DAT", "b.dat", "c.csv", "notes.txt"}));
+    EXPECT_EQ(m.Files(), (Files {"A.DAT", "b.dat", "c.csv", "notes.txt"}));
     EXPECT_TRUE(warnings.empty());
 }
 
@@ -148,7 +149,7 @@ TEST_F(OpenSave, TypedFolderMovesEveryListAndTheCurrentFolder)
     EXPECT_EQ(m.FileFolder(), tree.path("sub"));
     EXPECT_EQ(m.FolderCaption(), tree.path("sub"));
     EXPECT_EQ(m.Drive(), "/");
-    EXPECT_EQ(m.Files(), (Files{"d.dat"}));
+    EXPECT_EQ(m.Files(), (Files {"d.dat"}));
     EXPECT_EQ(m.Text(), "*.dat");  // reset to the pattern
     EXPECT_EQ(cwd(), tree.path("sub"));
 
@@ -158,7 +159,7 @@ TEST_F(OpenSave, TypedFolderMovesEveryListAndTheCurrentFolder)
 
     type(tree.path("sub") + "/*.csv");  // folder and pattern at once: the field shows the new pattern
     EXPECT_EQ(m.Folder(), tree.path("sub"));
-    EXPECT_EQ(m.Files(), (Files{"e.csv"}));
+    EXPECT_EQ(m.Files(), (Files {"e.csv"}));
     EXPECT_EQ(m.Text(), "*.csv");
 
     type("/");
@@ -213,7 +214,7 @@ TEST_F(OpenSave, NameOfNoFileWarnsAndTheDialogStays)
     form.state.DataFileName = "earlier.dat";
     auto& m = open();
     type("nothere.dat");
-    EXPECT_EQ(warnings, (Files{"ファイルが存在しません。"}));
+    EXPECT_EQ(warnings, (Files {"ファイルが存在しません。"}));
     EXPECT_FALSE(m.Closed());
     EXPECT_EQ(m.Text(), "nothere.dat");
     EXPECT_EQ(form.state.DataFileName, "earlier.dat");
@@ -221,7 +222,7 @@ TEST_F(OpenSave, NameOfNoFileWarnsAndTheDialogStays)
     // A missing folder on the way is no file either.
     warnings.clear();
     type("nofolder/x.dat");
-    EXPECT_EQ(warnings, (Files{"ファイルが存在しません。"}));
+    EXPECT_EQ(warnings, (Files {"ファイルが存在しません。"}));
 
     // A file that exists but is not listed (another pattern): nothing is said, the dialog stays.
     warnings.clear();
@@ -231,7 +232,7 @@ TEST_F(OpenSave, NameOfNoFileWarnsAndTheDialogStays)
 
     // A name the system refuses: the existence test fails, and its description is shown.
     type(std::string(300, 'x') + ".dat");
-    EXPECT_EQ(warnings, (Files{std::strerror(ENAMETOOLONG)}));
+    EXPECT_EQ(warnings, (Files {std::strerror(ENAMETOOLONG)}));
     EXPECT_FALSE(m.Closed());
 }
 
@@ -240,7 +241,7 @@ TEST_F(OpenSave, CancelKeepsTheFileNameButTheNewFolderStaysCurrent)
     form.state.DataFileName = "earlier.dat";
     auto& m = open();
     m.OpenFolder(folderIndex(tree.path("sub")));
-    EXPECT_EQ(m.Files(), (Files{"d.dat"}));
+    EXPECT_EQ(m.Files(), (Files {"d.dat"}));
     EXPECT_EQ(m.FolderCaption(), tree.path("sub"));
     m.Cancel();
     EXPECT_TRUE(m.Closed());
@@ -260,7 +261,8 @@ TEST_F(OpenSave, UnreadableFolderWarnsAndTheListsStay)
     std::filesystem::remove(tree.path("zeta"));  // listed, then removed before the double-click
     m.OpenFolder(folderIndex(tree.path("zeta")));
     ASSERT_EQ(warnings.size(), 1u);
-    EXPECT_EQ(warnings[0], "The folder \"" + tree.path("zeta") + "\" cannot be read: " + std::strerror(ENOENT) + ".");
+    EXPECT_EQ(warnings[0],
+        "The folder \"" + tree.path("zeta") + "\" cannot be read: " + std::strerror(ENOENT) + ".");
     EXPECT_EQ(m.Folder(), tree.root());
     EXPECT_EQ(m.FileFolder(), tree.root());
     EXPECT_EQ(m.Files(), filesBefore);
@@ -270,12 +272,16 @@ TEST_F(OpenSave, UnreadableFolderWarnsAndTheListsStay)
         std::filesystem::permissions(tree.path("sub"), std::filesystem::perms::none);
         warnings.clear();
         m.OpenFolder(folderIndex(tree.path("sub")));
-        EXPECT_EQ(warnings, (Files{"The folder \"" + tree.path("sub") + "\" cannot be read: " + std::strerror(EACCES) + "."}));
+        EXPECT_EQ(warnings,
+            (Files {
+                "The folder \"" + tree.path("sub") + "\" cannot be read: " + std::strerror(EACCES) + "."}));
         EXPECT_EQ(m.Folder(), tree.root());
         // Typed, the same folder fails the request and then the existence test, which names it.
         warnings.clear();
         type("sub/d.dat");
-        EXPECT_EQ(warnings, (Files{"The folder \"" + tree.path("sub") + "\" cannot be read: " + std::strerror(EACCES) + "."}));
+        EXPECT_EQ(warnings,
+            (Files {
+                "The folder \"" + tree.path("sub") + "\" cannot be read: " + std::strerror(EACCES) + "."}));
         EXPECT_EQ(m.Folder(), tree.root());
     }
 }
@@ -287,7 +293,8 @@ TEST_F(OpenSave, FileThatCannotBeOpenedWarnsAndTheChoiceIsUndone)
     auto& m = open();
     std::filesystem::remove(tree.path("b.dat"));  // listed, then removed before the choice
     m.ChooseFile(fileIndex("b.dat"));
-    EXPECT_EQ(warnings, (Files{"The file \"" + tree.path("b.dat") + "\" cannot be opened: " + std::strerror(ENOENT) + "."}));
+    EXPECT_EQ(warnings,
+        (Files {"The file \"" + tree.path("b.dat") + "\" cannot be opened: " + std::strerror(ENOENT) + "."}));
     EXPECT_EQ(form.state.DataFileName, "earlier.dat");
     EXPECT_EQ(form.window.Text(Text11(0)), "kept");
     EXPECT_FALSE(m.Closed());
@@ -305,7 +312,7 @@ TEST_F(OpenSave, PreviewKeepsTheLaterLinesOfALongerEarlierFile)
     type("short.dat");  // not listed yet when the dialog opened: typed, it is not chosen ...
     EXPECT_FALSE(model->Closed());
     open().ChooseFile(fileIndex("short.dat"));  // ... a new opening lists it
-    const Files expected{"s1", "s2", "s3", "b4", "b5", "b6"};
+    const Files expected {"s1", "s2", "s3", "b4", "b5", "b6"};
     for (int k = 0; k < PreviewLines; ++k)
         EXPECT_EQ(form.window.Text(Text11(k)), expected[static_cast<size_t>(k)]) << "Text11(" << k << ")";
 }
@@ -316,7 +323,7 @@ TEST_F(OpenSave, DrivesReturnToTheFolderLastShownOnThem)
     const std::string vol = tree.folder("vol");
     tree.folder("vol/deep");
     auto& m = open({"/", vol});
-    EXPECT_EQ(m.Drives(), (Files{"/", vol}));
+    EXPECT_EQ(m.Drives(), (Files {"/", vol}));
 
     m.PickDrive(1);  // never shown in this run: its root
     EXPECT_EQ(m.Drive(), vol);
@@ -349,7 +356,8 @@ TEST_F(OpenSave, UnreadableDriveWarnsAndTheListsStay)
     const std::string gone = tree.path("gone");  // a volume that has disappeared
     auto& m = open({"/", gone});
     m.PickDrive(1);
-    EXPECT_EQ(warnings, (Files{"The drive \"" + gone + "\" cannot be read: " + std::strerror(ENOENT) + "."}));
+    EXPECT_EQ(
+        warnings, (Files {"The drive \"" + gone + "\" cannot be read: " + std::strerror(ENOENT) + "."}));
     EXPECT_EQ(m.Drive(), "/");
     EXPECT_EQ(m.Folder(), tree.root());
     EXPECT_EQ(cwd(), tree.root());

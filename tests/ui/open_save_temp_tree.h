@@ -14,7 +14,8 @@ namespace tenso::test {
 // the system reports the current folder.
 class TempTree {
 public:
-    TempTree() : previous_(std::filesystem::current_path())
+    TempTree()
+        : previous_(std::filesystem::current_path())
     {
         std::string pattern = (std::filesystem::temp_directory_path() / "tenso-dialog-XXXXXX").string();
         if (!::mkdtemp(pattern.data()))
@@ -27,8 +28,8 @@ public:
         std::error_code ec;
         std::filesystem::current_path(previous_, ec);
         for (const auto& entry : std::filesystem::recursive_directory_iterator(root_, ec))
-            std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_all,
-                                         std::filesystem::perm_options::add, ec);
+            std::filesystem::permissions(
+                entry.path(), std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
         std::filesystem::remove_all(root_, ec);
     }
     TempTree(const TempTree&) = delete;
