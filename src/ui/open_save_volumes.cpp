@@ -1,7 +1,6 @@
 #include "open_save_volumes.h"
 
 #include <algorithm>
-#include <array>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -10,37 +9,14 @@
 namespace tenso {
 namespace {
 
-constexpr std::array diskFileSystems = {
-    "ext2",
-    "ext3",
-    "ext4",
-    "xfs",
-    "btrfs",
-    "f2fs",
-    "jfs",
-    "reiserfs",
-    "nilfs2",
-    "bcachefs",
-    "zfs",
-    "vfat",
-    "msdos",
-    "exfat",
-    "ntfs",
-    "ntfs3",
-    "fuseblk",
-    "hfs",
-    "hfsplus",
-    "iso9660",
-    "udf",
-    "nfs",
-    "nfs4",
-    "cifs",
-    "smb3",
-};
+// File systems that hold a user's files: disks, removable media, network shares.
+constexpr std::string_view diskFileSystems
+    = " ext2 ext3 ext4 xfs btrfs f2fs jfs reiserfs nilfs2 bcachefs zfs vfat "
+      "msdos exfat ntfs ntfs3 fuseblk hfs hfsplus iso9660 udf nfs nfs4 cifs smb3 ";
 
-bool isDiskFileSystem(std::string_view type)
+bool isDiskFileSystem(const std::string& type)
 {
-    return std::find(diskFileSystems.begin(), diskFileSystems.end(), type) != diskFileSystems.end();
+    return !type.empty() && diskFileSystems.find(" " + type + " ") != std::string_view::npos;
 }
 
 bool startsWithFolder(std::string_view path, std::string_view folder)
