@@ -6,11 +6,12 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QStyle>
-#include <QTreeWidget>
+#include <QStyledItemDelegate>
 
 #include <algorithm>
 
@@ -37,6 +38,27 @@ protected:
         QListWidget::focusInEvent(event);
         if (selectedItems().isEmpty())
             selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+    }
+};
+
+// The folder list is a plain list whose entries are indented by their depth below the root.
+constexpr int DepthRole = Qt::UserRole;
+constexpr int IndentPerDepth = 12;
+
+class IndentDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QStyleOptionViewItem indented(option);
+        indented.rect.adjust(index.data(DepthRole).toInt() * IndentPerDepth, 0, 0, 0);
+        QStyledItemDelegate::paint(painter, indented, index);
+    }
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        return QStyledItemDelegate::sizeHint(option, index)
+            + QSize(index.data(DepthRole).toInt() * IndentPerDepth, 0);
     }
 };
 
@@ -128,14 +150,10 @@ void FrmOpenSave::build()
     filOpenSave_->setGeometry(twips(120, 720, 2055, 2820));
     filOpenSave_->setSelectionMode(QAbstractItemView::SingleSelection);
 
-    dirOpenSave_ = new QTreeWidget(this);
+    dirOpenSave_ = new QListWidget(this);
     dirOpenSave_->setObjectName(QStringLiteral("dirOpenSave"));
     dirOpenSave_->setGeometry(twips(2280, 960, 3375, 2280));
-    dirOpenSave_->setHeaderHidden(true);
-    dirOpenSave_->setRootIsDecorated(false);
-    dirOpenSave_->setItemsExpandable(false);
-    dirOpenSave_->setExpandsOnDoubleClick(false);
-    dirOpenSave_->setIndentation(12);
+    dirOpenSave_->setItemDelegate(new IndentDelegate(dirOpenSave_));
 
     txtOpenSave_ = new QLineEdit(this);
     txtOpenSave_->setObjectName(QStringLiteral("txtOpenSave"));
@@ -171,8 +189,8 @@ void FrmOpenSave::connectEvents()
 
     // A double-click rebuilds the list it came from, so it is handled once the view has finished
     // delivering it.
-    connect(dirOpenSave_, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item, int) {
-        const auto index = static_cast<size_t>(item->data(0, Qt::UserRole).toInt());
+    connect(dirOpenSave_, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
+        const auto index = static_cast<size_t>(dirOpenSave_->row(item));
         QMetaObject::invokeMethod(
             this, [this, index] { run([&] { model_.OpenFolder(index); }); }, Qt::QueuedConnection);
     });
@@ -237,7 +255,7 @@ void FrmOpenSave::showDrives()
     drvOpenSave_->setCurrentIndex(current == drives.end() ? -1 : static_cast<int>(current - drives.begin()));
 }
 
-// The open folders nest from the root down to the current one; its subfolders hang below it.
+// The open folders from the root down to the current one, which is highlighted, then its subfolders.
 void FrmOpenSave::showFolders()
 {
     const auto& entries = model_.Folders();
@@ -247,21 +265,17 @@ void FrmOpenSave::showFolders()
     dirOpenSave_->clear();
     const QIcon open = style()->standardIcon(QStyle::SP_DirOpenIcon);
     const QIcon closed = style()->standardIcon(QStyle::SP_DirClosedIcon);
-    QTreeWidgetItem* current = nullptr;
+    int current = -1;
     for (size_t i = 0; i < entries.size(); ++i) {
         const FolderEntry& entry = entries[i];
-        QTreeWidgetItem* item = current ? new QTreeWidgetItem(current) : new QTreeWidgetItem(dirOpenSave_);
-        item->setText(0, text(entry.name));
-        item->setIcon(0, entry.open ? open : closed);
-        item->setData(0, Qt::UserRole, static_cast<int>(i));
+        auto* item = new QListWidgetItem(entry.open ? open : closed, text(entry.name), dirOpenSave_);
+        item->setData(DepthRole, entry.depth);
         if (entry.open)
-            current = item;
+            current = static_cast<int>(i);
     }
-    dirOpenSave_->expandAll();
-    if (current) {
-        dirOpenSave_->setCurrentItem(current);
-        dirOpenSave_->scrollToItem(current);
-    }
+    dirOpenSave_->setCurrentRow(current);
+    if (current >= 0)
+        dirOpenSave_->scrollToItem(dirOpenSave_->item(current));
     shownFolders_ = entries;
 }
 

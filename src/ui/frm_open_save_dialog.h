@@ -16,7 +16,6 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
-class QTreeWidget;
 
 namespace tenso {
 
@@ -58,7 +57,7 @@ private:
     OpenSaveModel model_;
     std::array<QLabel*, 4> lblOpenSave_ {};
     QListWidget* filOpenSave_ = nullptr;
-    QTreeWidget* dirOpenSave_ = nullptr;
+    QListWidget* dirOpenSave_ = nullptr;
     QLineEdit* txtOpenSave_ = nullptr;
     QComboBox* drvOpenSave_ = nullptr;
     std::array<QPushButton*, 2> cmdOpenSave_ {};

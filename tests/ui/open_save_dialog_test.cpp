@@ -11,7 +11,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
-#include <QTreeWidget>
 #include <QtTest>
 
 #include <filesystem>
@@ -123,9 +122,11 @@ private Q_SLOTS:
             auto* fil = child<QListWidget>(d, "filOpenSave");
             QCOMPARE(fil->count(), 1);
             QCOMPARE(fil->item(0)->text(), QStringLiteral("b.dat"));
-            QCOMPARE(child<QComboBox>(d, "drvOpenSave")->currentText(), QStringLiteral("/"));
+            // The volume that holds the temporary folder: "/" unless /tmp is a disk of its own.
+            QCOMPARE(child<QComboBox>(d, "drvOpenSave")->currentText(),
+                QString::fromStdString(VolumeOf(tree->root(), MountedVolumes())));
             QCOMPARE(child<QLabel>(d, "lblOpenSave(2)")->text(), QString::fromStdString(tree->root()));
-            QCOMPARE(child<QTreeWidget>(d, "dirOpenSave")->currentItem()->text(0),
+            QCOMPARE(child<QListWidget>(d, "dirOpenSave")->currentItem()->text(),
                 QString::fromStdString(std::filesystem::path(tree->root()).filename().string()));
 
             // The file list holds the focus, without selecting a file; Tab walks the table's order.
@@ -223,9 +224,8 @@ private Q_SLOTS:
     void folderDoubleClickMovesAndCancelKeepsTheFileName()
     {
         browse([this](FrmOpenSave& d) {
-            auto* dir = child<QTreeWidget>(d, "dirOpenSave");
-            const QList<QTreeWidgetItem*> found
-                = dir->findItems("sub", Qt::MatchExactly | Qt::MatchRecursive);
+            auto* dir = child<QListWidget>(d, "dirOpenSave");
+            const QList<QListWidgetItem*> found = dir->findItems("sub", Qt::MatchExactly);
             QCOMPARE(found.size(), 1);
             doubleClick(dir->viewport(), dir->visualItemRect(found.front()).center());
             QTRY_COMPARE(
@@ -233,7 +233,7 @@ private Q_SLOTS:
             auto* fil = child<QListWidget>(d, "filOpenSave");
             QCOMPARE(fil->count(), 1);
             QCOMPARE(fil->item(0)->text(), QStringLiteral("d.dat"));
-            QCOMPARE(dir->currentItem()->text(0), QStringLiteral("sub"));
+            QCOMPARE(dir->currentItem()->text(), QStringLiteral("sub"));
             child<QPushButton>(d, "cmdOpenSave(1)")->click();
         });
         QVERIFY(!leftOpen);
