@@ -1,0 +1,196 @@
+#!/usr/bin/env python3
+"""Writes the example data files of examples/ (synthetic tensile tests, not measurements).
+
+Each file has the format of Tenso's default settings: 5 header lines, then one record per line
+with the strain in micro-strain in column 1 and the stress in MPa in column 2, CR LF line ends.
+The curves are built from textbook material laws with the rates of a standard test (ISO 6892-1,
+logged at 5 Hz), so that the window's defaults (Start 20, End 60, Offset 2000) give the elastic
+modulus over the first, linear records and the 0.2 % offset strength:
+
+  steel_s235jr.dat        mild steel: linear rise to an upper yield point, a drop to a serrated
+                          Lueders plateau (the lower yield point), strain hardening, necking.
+  aluminium_6082_t6.dat   precipitation-hardened aluminium: a sharp knee without a plateau
+                          (Ramberg-Osgood), little hardening; columns separated by blanks.
+  stainless_1_4301.dat    austenitic stainless steel: a gradual knee and strong hardening
+                          (Ramberg-Osgood); a third column holds the test time in seconds.
+
+The stress rises strictly until the maximum and never rises after it, except in the serrations
+of the steel's plateau: the reader counts a valley wherever the stress rises again after a fall,
+and the last valley is shown as the yield strength.
+
+The output is deterministic (fixed random seeds). Run from anywhere:  python3 make_examples.py
+"""
+
+import math
+import os
+import random
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+RATE_HZ = 5.0
+ELASTIC_STRAIN_RATE = 0.00025  # 1/s, through yield
+PLASTIC_STRAIN_RATE = 0.0067   # 1/s, after yield
+
+
+def strain_steps(start, end, strain_rate):
+    """Micro-strain values from start (excluded) to end (included) at the logging rate."""
+    step = strain_rate / RATE_HZ * 1e6
+    n = max(1, round((end - start) / step))
+    return [start + (end - start) * k / n for k in range(1, n + 1)]
+
+
+def ramberg_osgood_stress(strain_ue, e_mpa, rp02, n):
+    """The stress at a total strain of a Ramberg-Osgood curve, eps = s/E + 0.002 (s/Rp0.2)^n."""
+    eps = strain_ue * 1e-6
+    lo, hi = 0.0, rp02 * 10
+    for _ in range(200):
+        mid = (lo + hi) / 2
+        if mid / e_mpa + 0.002 * (mid / rp02) ** n < eps:
+            lo = mid
+        else:
+            hi = mid
+    return (lo + hi) / 2
+
+
+def ramberg_osgood_strain(stress, e_mpa, rp02, n):
+    return (stress / e_mpa + 0.002 * (stress / rp02) ** n) * 1e6
+
+
+def monotone(points, rising_until, free=range(0)):
+    """Rounds to the file's resolution and keeps the stress strictly rising up to index
+    rising_until and never rising after it; records with an index in free are left as they are."""
+    out = []
+    for i, (x, y) in enumerate(points):
+        x, y = round(x, 1), round(y, 2)
+        if out:
+            px, py = out[-1]
+            if x <= px:
+                x = round(px + 0.1, 1)
+            if i in free:
+                pass
+            elif i <= rising_until and y <= py:
+                y = round(py + 0.01, 2)
+            elif i > rising_until and y > py:
+                y = py
+        out.append((x, y))
+    return out
+
+
+def necking(rm, strain_u, strain_f, stress_f, strain_rate, power):
+    return [(e, rm - (rm - stress_f) * ((e - strain_u) / (strain_f - strain_u)) ** power)
+            for e in strain_steps(strain_u, strain_f, strain_rate)]
+
+
+def fracture(last):
+    x, y = last
+    return [(x + 150.0, y * 0.45), (x + 210.0, y * 0.02)]
+
+
+def steel():
+    rnd = random.Random(235)
+    e, reh, rel, rm = 210000.0, 318.0, 292.0, 445.0
+    lueders_end, strain_u, strain_f = 19000.0, 170000.0, 270000.0
+    points = []
+    # Stress-controlled rise, 15 MPa/s; the last records before the upper yield point bend a little.
+    stress = 0.0
+    while stress + 3.0 <= reh:
+        stress += 3.0
+        s = stress + rnd.uniform(-0.4, 0.4)
+        micro_plastic = 30.0 * max(0.0, (s - 0.9 * reh) / (0.1 * reh)) ** 2
+        points.append((s / e * 1e6 + micro_plastic + rnd.uniform(-1.0, 1.0), s))
+    # The drop from the upper yield point, then the serrated plateau at 0.00025 1/s.
+    plateau_start = len(points)
+    level = rel - 4.0
+    top = rel + rnd.uniform(2.0, 5.0)
+    for x in strain_steps(points[-1][0], lueders_end, ELASTIC_STRAIN_RATE):
+        if level > top:
+            level = rel - rnd.uniform(2.5, 4.5)
+            top = rel + rnd.uniform(2.0, 5.0)
+        else:
+            level += rnd.uniform(0.6, 1.8)
+        points.append((x, level))
+    plateau = range(plateau_start, len(points))
+    # Strain hardening from the plateau to the maximum at 0.0067 1/s.
+    start = points[-1][1] + 0.5
+    for x in strain_steps(lueders_end, strain_u, PLASTIC_STRAIN_RATE):
+        t = (x - lueders_end) / (strain_u - lueders_end)
+        points.append((x, start + (rm - start) * (1 - (1 - t) ** 2.6) + rnd.uniform(-0.1, 0.1)))
+    top_index = len(points) - 1
+    points += necking(rm, strain_u, strain_f, 330.0, PLASTIC_STRAIN_RATE, 1.8)
+    points += fracture(points[-1])
+    header = [
+        "Tenso example: mild steel S235JR, flat specimen 20.0 x 5.0 mm, S0 = 100.0 mm2, L0 = 80 mm",
+        "Synthetic curve made by examples/make_examples.py, not a measurement",
+        "E 210 GPa; upper yield point 318 MPa, serrated Lueders plateau about 292 MPa, Rm 445 MPa",
+        "Logged at 5 Hz: 15 MPa/s to yield, 0.00025 1/s to 1.9 % strain, then 0.0067 1/s",
+        "Strain [micro-strain],Stress [MPa]",
+    ]
+    rows = [f"{x:.1f},{y:.2f}" for x, y in monotone(points, top_index, plateau)]
+    return "steel_s235jr.dat", header, rows
+
+
+def aluminium():
+    rnd = random.Random(6082)
+    e, rp02, rm, strain_u, strain_f = 70000.0, 295.0, 325.0, 70000.0, 110000.0
+    n = math.log((strain_u * 1e-6 - rm / e) / 0.002) / math.log(rm / rp02)
+    points = []
+    stress = 0.0
+    while stress + 2.0 <= 0.85 * rp02:  # stress-controlled, 10 MPa/s
+        stress += 2.0
+        s = stress + rnd.uniform(-0.3, 0.3)
+        points.append((ramberg_osgood_strain(s, e, rp02, n) + rnd.uniform(-1.0, 1.0), s))
+    for x in strain_steps(points[-1][0], 10000.0, ELASTIC_STRAIN_RATE):
+        points.append((x, ramberg_osgood_stress(x, e, rp02, n) + rnd.uniform(-0.05, 0.05)))
+    for x in strain_steps(10000.0, strain_u, PLASTIC_STRAIN_RATE):
+        points.append((x, ramberg_osgood_stress(x, e, rp02, n) + rnd.uniform(-0.03, 0.03)))
+    top_index = len(points) - 1
+    points += necking(rm, strain_u, strain_f, 270.0, PLASTIC_STRAIN_RATE, 1.6)
+    points += fracture(points[-1])
+    header = [
+        "Tenso example: aluminium alloy EN AW-6082-T6, round specimen d0 = 10.0 mm, L0 = 50 mm",
+        "Synthetic curve made by examples/make_examples.py, not a measurement",
+        f"E 70 GPa; Ramberg-Osgood with Rp0.2 295 MPa, n = {n:.1f}; Rm 325 MPa at 7 % strain",
+        "Logged at 5 Hz: 10 MPa/s to 250 MPa, 0.00025 1/s to 1 % strain, then 0.0067 1/s",
+        "    Strain[ue]  Stress[MPa]",
+    ]
+    rows = [f"{x:14.1f} {y:12.2f}" for x, y in monotone(points, top_index)]
+    return "aluminium_6082_t6.dat", header, rows
+
+
+def stainless():
+    rnd = random.Random(4301)
+    e, rp02, rm, strain_u, strain_f = 195000.0, 290.0, 640.0, 500000.0, 580000.0
+    n = math.log((strain_u * 1e-6 - rm / e) / 0.002) / math.log(rm / rp02)
+    points = []
+    stress = 0.0
+    while stress + 2.0 <= 200.0:  # stress-controlled, 10 MPa/s
+        stress += 2.0
+        s = stress + rnd.uniform(-0.3, 0.3)
+        points.append((ramberg_osgood_strain(s, e, rp02, n) + rnd.uniform(-1.0, 1.0), s))
+    for x in strain_steps(points[-1][0], 10000.0, ELASTIC_STRAIN_RATE):
+        points.append((x, ramberg_osgood_stress(x, e, rp02, n) + rnd.uniform(-0.05, 0.05)))
+    for x in strain_steps(10000.0, strain_u, PLASTIC_STRAIN_RATE):
+        points.append((x, ramberg_osgood_stress(x, e, rp02, n) + rnd.uniform(-0.05, 0.05)))
+    top_index = len(points) - 1
+    points += necking(rm, strain_u, strain_f, 520.0, PLASTIC_STRAIN_RATE, 1.7)
+    points += fracture(points[-1])
+    header = [
+        "Tenso example: austenitic stainless steel 1.4301 (304), flat specimen 12.5 x 2.0 mm, L0 = 50 mm",
+        "Synthetic curve made by examples/make_examples.py, not a measurement",
+        f"E 195 GPa; Ramberg-Osgood with Rp0.2 290 MPa, n = {n:.2f}; Rm 640 MPa at 50 % strain",
+        "Logged at 5 Hz: 10 MPa/s to 200 MPa, 0.00025 1/s to 1 % strain, then 0.0067 1/s",
+        "Strain [micro-strain],Stress [MPa],Time [s]",
+    ]
+    rows = [f"{x:.1f},{y:.2f},{i / RATE_HZ:.1f}" for i, (x, y) in enumerate(monotone(points, top_index), 1)]
+    return "stainless_1_4301.dat", header, rows
+
+
+def main():
+    for name, header, rows in (steel(), aluminium(), stainless()):
+        assert 60 <= len(rows) <= 2000, (name, len(rows))
+        with open(os.path.join(HERE, name), "w", newline="") as out:
+            out.write("".join(line + "\r\n" for line in header + rows))
+        print(f"{name}: {len(rows)} records")
+
+
+if __name__ == "__main__":
+    main()
