@@ -5,7 +5,10 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QColor>
+#include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QProcess>
 
 #include <gtest/gtest.h>
@@ -136,6 +139,44 @@ TEST(TensoEval, CsvHasAHeaderAndOneQuotedRowPerFileAndMethod)
     EXPECT_TRUE(lines[1].startsWith('"' + QByteArray::fromStdString(file.path()) + "\",tangent,13,2,2,"))
         << lines[1].toStdString();
     EXPECT_TRUE(lines[2].contains(",secant,13,")) << lines[2].toStdString();
+}
+
+TEST(TensoEval, PlotWritesThePlotAreaAsTheWindowShowsIt)
+{
+    // 23 records rising by 1: scale 0..25.3 both ways; record 10 carries a red ring.
+    std::string content = "h\r\nh\r\nh\r\nh\r\nh\r\n";
+    for (int i = 1; i <= 23; ++i)
+        content += std::to_string(i) + "," + std::to_string(i) + "\r\n";
+    test::TempFile file(content);
+    const QString png = QString::fromStdString(file.folder() + "/plot.png");
+    const QString svg = QString::fromStdString(file.folder() + "/plot.svg");
+    const EvalRun r = runEval({QStringLiteral("--method"), QStringLiteral("secant"), QStringLiteral("--plot"), png,
+                               QString::fromStdString(file.path())});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    const QImage image(png);
+    ASSERT_EQ(image.size(), QSize(271, 247));
+    const auto colorAt = [&](int x, int y) { return image.pixelColor(x, y); };
+    EXPECT_EQ(colorAt(5, 5), QColor(Qt::white));
+    // The axes cross at the origin: X from -2.3 to 25.3 over 271 columns puts it in column 22, and
+    // Y from 25.3 down to -2.3 over 247 rows in row 226. The secant runs through the origin itself.
+    EXPECT_EQ(colorAt(22, 100), QColor(0, 0, 255));
+    EXPECT_EQ(colorAt(200, 226), QColor(0, 0, 255));
+    // Somewhere on the ring around record 10 (at about x 120, y 136) there is red.
+    int red = 0;
+    for (int y = 126; y < 147; ++y)
+        for (int x = 110; x < 131; ++x)
+            red += colorAt(x, y) == QColor(255, 0, 0);
+    EXPECT_GT(red, 8);
+
+    const EvalRun twice = runEval({QStringLiteral("--plot"), svg, QStringLiteral("--plot-scale"), QStringLiteral("2"),
+                                   QString::fromStdString(file.path()), QString::fromStdString(file.path())});
+    ASSERT_EQ(twice.status, 0) << twice.err.toStdString();
+    // With several files each picture is named after its file.
+    QFile written(QString::fromStdString(file.folder() + "/plot-data.svg"));
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    const QByteArray svgText = written.readAll();
+    EXPECT_TRUE(svgText.contains("<svg")) << svgText.left(200).toStdString();
+    EXPECT_TRUE(svgText.contains("width=\"542")) << svgText.left(400).toStdString();
 }
 
 }  // namespace
