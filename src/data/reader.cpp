@@ -18,6 +18,21 @@ void skipHeader(DataFile& file, int16_t lines)
         file.SkipLine();
 }
 
+// Opens the file, skips the header and counts how often `readOne` runs until the end of the file.
+// The first read comes before the end is tested, so a file without anything after its header fails.
+template <typename ReadOne>
+int64_t countAfterHeader(const SharedState& s, ReadOne readOne)
+{
+    DataFile file(s.DataFileName, DataFile::View::Data);
+    skipHeader(file, s.SkipLines);
+    int64_t count = 0;
+    do {
+        readOne(file);
+        ++count;
+    } while (!file.AtEnd());
+    return count;
+}
+
 template <typename T, typename Convert>
 void takeSetting(T& setting, const Window& w, Field f, Convert convert)
 {
@@ -74,26 +89,9 @@ ReadMinima StartRead(SharedState& s)
 
 void ScanDataFile(SharedState& s)
 {
-    int64_t lines = 0;
-    {
-        DataFile file(s.DataFileName, DataFile::View::Data);
-        skipHeader(file, s.SkipLines);
-        do {
-            file.SkipLine();
-            ++lines;
-        } while (!file.AtEnd());
-    }
+    const int64_t lines = countAfterHeader(s, [](DataFile& f) { f.SkipLine(); });
     s.PointCount = single::from(static_cast<double>(lines));
-
-    int64_t fields = 0;
-    {
-        DataFile file(s.DataFileName, DataFile::View::Data);
-        skipHeader(file, s.SkipLines);
-        do {
-            file.SkipField();
-            ++fields;
-        } while (!file.AtEnd());
-    }
+    const int64_t fields = countAfterHeader(s, [](DataFile& f) { f.SkipField(); });
     const double columns = std::nearbyint(static_cast<double>(fields) / static_cast<double>(lines));
     if (columns > 32767)
         throw Failure(failure::Overflow);
