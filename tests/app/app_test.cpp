@@ -1,0 +1,70 @@
+#include <QProcess>
+#include <QProcessEnvironment>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct AppRun {
+    bool finished = false;
+    int status = -1;
+    QByteArray err;
+};
+
+// Runs tenso with `args`; a run that is still going after `wait` ms is the window waiting for the
+// user, and is ended here.
+AppRun runApp(const QStringList& args, int wait)
+{
+    QProcess p;
+    p.start(QStringLiteral(TENSO_APP), args);
+    EXPECT_TRUE(p.waitForStarted(10000));
+    AppRun r;
+    r.finished = p.waitForFinished(wait);
+    if (!r.finished) {
+        p.kill();
+        p.waitForFinished(10000);
+    } else if (p.exitStatus() == QProcess::NormalExit) {
+        r.status = p.exitCode();
+    }
+    r.err = p.readAllStandardError();
+    return r;
+}
+
+// Any argument that Qt does not take for itself is refused before a window opens: one line on
+// standard error, exit status 2 (the convention for a usage error, as tenso-eval has it).
+TEST(TensoArguments, AreRefusedWithOneLineAndStatusTwo)
+{
+    const QList<QStringList> cases = {
+        {QStringLiteral("steel.dat")},
+        {QStringLiteral("--help")},
+        {QStringLiteral("--version")},
+        {QStringLiteral("-platform"), QStringLiteral("offscreen"), QStringLiteral("steel.dat")},
+        {QStringLiteral("")},
+    };
+    for (const QStringList& args : cases) {
+        const AppRun r = runApp(args, 60000);
+        const std::string what = args.join(QLatin1Char(' ')).toStdString();
+        ASSERT_TRUE(r.finished) << what;
+        EXPECT_EQ(r.status, 2) << what;
+        // Qt may add its own notes (a missing XDG_RUNTIME_DIR); ours is one line of its own.
+        QList<QByteArray> ours;
+        for (const QByteArray& line : r.err.split('\n'))
+            if (line.startsWith("tenso:"))
+                ours.append(line);
+        ASSERT_EQ(ours.size(), 1) << what << ": " << r.err.toStdString();
+        EXPECT_TRUE(ours[0].startsWith("tenso: takes no arguments")) << what << ": " << ours[0].toStdString();
+    }
+}
+
+// Qt's own options keep working: -platform is taken by Qt, so tenso starts and waits for the user.
+TEST(TensoArguments, QtOptionsAreLeftToQt)
+{
+    for (const QStringList& args : {QStringList{}, QStringList{QStringLiteral("-platform"), QStringLiteral("offscreen")}}) {
+        const AppRun r = runApp(args, 1500);
+        EXPECT_FALSE(r.finished) << args.join(QLatin1Char(' ')).toStdString() << " ended with " << r.status << ": "
+                                 << r.err.toStdString();
+        EXPECT_FALSE(r.err.contains("takes no arguments")) << r.err.toStdString();
+    }
+}
+
+}  // namespace
