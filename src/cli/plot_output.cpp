@@ -1,23 +1,16 @@
 #include "plot_output.h"
 
-#include "image_surface.h"
-#include "plot/recording_surface.h"
+#include "plot_painter.h"
 
-#include <QImageWriter>
-#include <QPoint>
-#include <QRect>
-#include <QSvgGenerator>
+#include <QCoreApplication>
+#include <QFile>
+
+#include <dlfcn.h>
 
 #include <QDir>
 #include <QFileInfo>
 
 namespace tenso {
-namespace {
-
-// The drawing area of the plot inside its one-pixel frame, as the window shows it.
-constexpr QSize PlotArea(4095 / 15 - 2, 3735 / 15 - 2);
-
-}  // namespace
 
 std::unique_ptr<PlotOutput> PlotOutput::Create(const QString& path, int scale, bool perFile, QString* error)
 {
@@ -41,27 +34,27 @@ QString PlotOutput::PathFor(const QString& file) const
 
 bool PlotOutput::Write(const QString& file, const RecordingSurface& drawing, QString* error) const
 {
-    const QString path = PathFor(file);
-    if (svg_) {
-        QSvgGenerator generator;
-        generator.setFileName(path);
-        generator.setSize(PlotArea * scale_);
-        generator.setViewBox(QRect(QPoint(0, 0), PlotArea * scale_));
-        generator.setTitle(QStringLiteral("Tenso plot of %1").arg(QFileInfo(file).fileName()));
-        ImageSurface surface(&generator, PlotArea, scale_);
-        drawing.Replay(surface);
-        surface.Finish();
-        if (!QFileInfo(path).isFile()) {
-            *error = QStringLiteral("cannot write %1").arg(path);
-            return false;
+    // The painting lives in a module of its own, loaded on the first picture.
+    static TensoPaintPlotFunction* paint = [] {
+        const QString dir = QCoreApplication::applicationDirPath();
+        for (const QString& candidate : {dir + QStringLiteral("/" TENSO_PLOT_MODULE),
+                                         dir + QStringLiteral("/" TENSO_PLOT_MODULE_FROM_BIN "/" TENSO_PLOT_MODULE)}) {
+            if (void* module = ::dlopen(QFile::encodeName(candidate).constData(), RTLD_NOW | RTLD_LOCAL))
+                return reinterpret_cast<TensoPaintPlotFunction*>(::dlsym(module, "TensoPaintPlot"));
         }
-        return true;
+        return static_cast<TensoPaintPlotFunction*>(nullptr);
+    }();
+    const QString path = PathFor(file);
+    if (!paint) {
+        *error = QStringLiteral("cannot write %1: the picture module %2 is missing (%3)")
+                     .arg(path, QStringLiteral(TENSO_PLOT_MODULE), QString::fromLocal8Bit(::dlerror()));
+        return false;
     }
-    ImageSurface surface(PlotArea, scale_);
-    drawing.Replay(surface);
-    QImageWriter writer(path, "png");
-    if (!writer.write(surface.Image())) {
-        *error = QStringLiteral("cannot write %1: %2").arg(path, writer.errorString());
+    char message[512] = {};
+    const QByteArray title = QStringLiteral("Tenso plot of %1").arg(QFileInfo(file).fileName()).toUtf8();
+    if (!paint(&drawing, QFile::encodeName(path).constData(), scale_, svg_, title.constData(), message,
+               static_cast<int>(sizeof message))) {
+        *error = QString::fromUtf8(message);
         return false;
     }
     return true;

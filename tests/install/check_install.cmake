@@ -29,6 +29,13 @@ foreach(program tenso tenso-eval)
   endif()
 endforeach()
 
+# The installed tenso-eval finds its picture module and draws.
+execute_process(COMMAND ${PREFIX}/bin/tenso-eval --plot ${PREFIX}/plot.png ${PREFIX}/share/doc/tenso/examples/steel_s235jr.dat
+                RESULT_VARIABLE status OUTPUT_QUIET ERROR_VARIABLE out)
+if(NOT status EQUAL 0 OR NOT EXISTS ${PREFIX}/plot.png)
+  message(FATAL_ERROR "the installed tenso-eval drew no picture (${status}): ${out}")
+endif()
+
 # Every image the user guide shows is installed beside it.
 file(READ ${PREFIX}/share/doc/tenso/user-guide.md guide)
 string(REGEX MATCHALL "\\(images/[^)]+\\)" links "${guide}")
