@@ -8,6 +8,7 @@ TENSO_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-svg-dev libgl-dev
   fonts-ipafont-gothic fonts-liberation2 fonts-dejavu-core
+  time
 )
 
 tenso_install_packages() {
