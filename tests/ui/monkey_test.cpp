@@ -528,10 +528,11 @@ private:
         const QString root = QString::fromStdString(tree_->root());
         // Names that are safe to request wherever the lists stand: absolute paths into the monkey's
         // folder, folders, patterns, and names that exist nowhere.
-        const QStringList anywhere = {"..", "../", "/", root, root + "/", root + "/steel.dat",
-            root + "/sub/inner.dat", root + "/nothere/x.dat", root + "/sub/*.dat", "*.csv", "*.*",
-            "*.dat;*.csv", "*.prn", "*.dat", "", " ", "nothere-monkey-0.dat", repeated(300, 'a') + ".dat",
-            repeated(5000, 'b'), "a\tb", "*", "?", "[", "\\", root + "/folder.dat", root + "/garbage.dat"};
+        const QStringList anywhere
+            = {"..", "../", "/", root, root + "/", root + "/steel.dat", root + "/sub/inner.dat",
+                root + "/nothere/x.dat", root + "/sub/*.dat", "*.csv", "*.*", "*.dat;*.csv", "*.prn", "*.dat",
+                "", " ", "nothere-monkey-0.dat", repeated(300, 'a') + ".dat", repeated(5000, 'b'), "a\tb",
+                "*", "?", "[", "\\", root + "/folder.dat", root + "/garbage.dat", "/dev/zero", "/dev/null"};
         QStringList names = anywhere;
         if (inside) {
             for (const auto& [name, content] : contents_)
