@@ -23,6 +23,13 @@ std::string ActionLog::Recent() const
     return text;
 }
 
+void ActionLog::Clear()
+{
+    const std::lock_guard lock(mutex_);
+    lines_.clear();
+    count_ = 0;
+}
+
 Watchdog::Watchdog(std::chrono::seconds limit)
     : limit_(limit)
     , thread_([this] { watch(); })

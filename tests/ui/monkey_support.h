@@ -36,6 +36,7 @@ class ActionLog {
 public:
     void Add(std::string line);
     std::string Recent() const;  // the last lines, oldest first
+    void Clear();
 
 private:
     mutable std::mutex mutex_;

@@ -308,6 +308,7 @@ private:
         QVERIFY(QTest::qWaitForWindowActive(form_.get()));
         for (int i = 0; i < FieldCount; ++i)
             typed_[static_cast<size_t>(i)] = form_->FieldWidget(static_cast<Field>(i))->text();
+        log_.Clear();
         failures_.clear();
         messages_.clear();
         counts_.clear();
