@@ -70,7 +70,8 @@ std::optional<std::string> fromShiftJis(std::string_view s)
 {
     iconv_t cd = ::iconv_open("UTF-8", "CP932");
     // iconv_open's failure value is the handle -1.
-    if (cd == reinterpret_cast<iconv_t>(-1))  // NOLINT(performance-no-int-to-ptr,cppcoreguidelines-pro-type-reinterpret-cast)
+    // NOLINTNEXTLINE(performance-no-int-to-ptr,cppcoreguidelines-pro-type-reinterpret-cast)
+    if (cd == reinterpret_cast<iconv_t>(-1))
         return std::nullopt;
     std::string out(s.size() * 3 + 4, '\0');
     std::vector<char> in(s.begin(), s.end());
