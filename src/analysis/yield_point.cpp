@@ -14,7 +14,7 @@ void Command5_Click(int16_t index, SharedState& s, Window& w)
     // origin or a valley of an earlier file.
     if (s.ValleyCount < 1 || s.ValleyCount > MaxValleys || s.ValleyIndex < 0 || s.ValleyIndex > MaxValleys)
         return;
-    const int16_t step = index == 0 ? -1 : index == 1 ? 1 : 0;
+    const int step = index == 0 ? -1 : index == 1 ? 1 : 0;
     Surface& picture = w.Picture1();
     try {
         // Unmark: white rings over the grey marker, then the green ring every record carries.

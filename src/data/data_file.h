@@ -70,7 +70,7 @@ private:
     size_t cursor_ = 0;       // index into buffer_
     size_t filled_ = 0;
     bool fieldOwed_ = false;  // a comma was read: one more field follows, even at a line end
-    static constexpr size_t BufferSize = 64 * 1024;
+    static constexpr size_t BufferSize = size_t{64} * 1024;
     std::unique_ptr<char[]> buffer_;
 };
 

@@ -69,6 +69,8 @@ bool validUtf8(std::string_view s, size_t& validLength)
 std::optional<std::string> fromShiftJis(std::string_view s)
 {
     iconv_t cd = ::iconv_open("UTF-8", "CP932");
+    // iconv_open's failure value is the handle -1.
+    // NOLINTNEXTLINE(performance-no-int-to-ptr,cppcoreguidelines-pro-type-reinterpret-cast)
     if (cd == reinterpret_cast<iconv_t>(-1))
         return std::nullopt;
     std::string out(s.size() * 3 + 4, '\0');

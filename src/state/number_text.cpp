@@ -240,9 +240,9 @@ std::string sevenDigits(float value)
             out += digits;
             out.append(static_cast<size_t>(exponent + 1 - n), '0');
         } else {
-            out.append(digits, 0, static_cast<size_t>(exponent + 1));
+            out.append(digits, 0, static_cast<size_t>(exponent) + 1);
             out += '.';
-            out.append(digits, static_cast<size_t>(exponent + 1));
+            out.append(digits, static_cast<size_t>(exponent) + 1);
         }
         return out;
     }

@@ -24,10 +24,10 @@ PlotWidget::PlotWidget(QSize size, QWidget* parent)
     setAttribute(Qt::WA_StaticContents);
 }
 
-void PlotWidget::paintEvent(QPaintEvent* event)
+// The painter of a paint event is clipped to the region to repaint already.
+void PlotWidget::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.setClipRegion(event->region());
     painter.drawImage(QRectF(contentsRect()), surface_.Image());
     drawFrame(&painter);
 }
