@@ -128,20 +128,27 @@ def steel():
     return "steel_s235jr.dat", header, rows
 
 
-def aluminium():
-    rnd = random.Random(6082)
-    e, rp02, rm, strain_u, strain_f = 70000.0, 295.0, 325.0, 70000.0, 110000.0
-    n = math.log((strain_u * 1e-6 - rm / e) / 0.002) / math.log(rm / rp02)
+def ramberg_osgood_test(rnd, e, rp02, n, stress_controlled_to, strain_u, plastic_noise):
+    """The rising part of a test of a Ramberg-Osgood material: stress-controlled at 10 MPa/s up to
+    stress_controlled_to, then strain-controlled at the elastic and the plastic rate up to strain_u."""
     points = []
     stress = 0.0
-    while stress + 2.0 <= 0.85 * rp02:  # stress-controlled, 10 MPa/s
+    while stress + 2.0 <= stress_controlled_to:
         stress += 2.0
         s = stress + rnd.uniform(-0.3, 0.3)
         points.append((ramberg_osgood_strain(s, e, rp02, n) + rnd.uniform(-1.0, 1.0), s))
     for x in strain_steps(points[-1][0], 10000.0, ELASTIC_STRAIN_RATE):
         points.append((x, ramberg_osgood_stress(x, e, rp02, n) + rnd.uniform(-0.05, 0.05)))
     for x in strain_steps(10000.0, strain_u, PLASTIC_STRAIN_RATE):
-        points.append((x, ramberg_osgood_stress(x, e, rp02, n) + rnd.uniform(-0.03, 0.03)))
+        points.append((x, ramberg_osgood_stress(x, e, rp02, n) + rnd.uniform(-plastic_noise, plastic_noise)))
+    return points
+
+
+def aluminium():
+    rnd = random.Random(6082)
+    e, rp02, rm, strain_u, strain_f = 70000.0, 295.0, 325.0, 70000.0, 110000.0
+    n = math.log((strain_u * 1e-6 - rm / e) / 0.002) / math.log(rm / rp02)
+    points = ramberg_osgood_test(rnd, e, rp02, n, 0.85 * rp02, strain_u, 0.03)
     top_index = len(points) - 1
     points += necking(rm, strain_u, strain_f, 270.0, PLASTIC_STRAIN_RATE, 1.6)
     points += fracture(points[-1])
@@ -160,16 +167,7 @@ def stainless():
     rnd = random.Random(4301)
     e, rp02, rm, strain_u, strain_f = 195000.0, 290.0, 640.0, 500000.0, 580000.0
     n = math.log((strain_u * 1e-6 - rm / e) / 0.002) / math.log(rm / rp02)
-    points = []
-    stress = 0.0
-    while stress + 2.0 <= 200.0:  # stress-controlled, 10 MPa/s
-        stress += 2.0
-        s = stress + rnd.uniform(-0.3, 0.3)
-        points.append((ramberg_osgood_strain(s, e, rp02, n) + rnd.uniform(-1.0, 1.0), s))
-    for x in strain_steps(points[-1][0], 10000.0, ELASTIC_STRAIN_RATE):
-        points.append((x, ramberg_osgood_stress(x, e, rp02, n) + rnd.uniform(-0.05, 0.05)))
-    for x in strain_steps(10000.0, strain_u, PLASTIC_STRAIN_RATE):
-        points.append((x, ramberg_osgood_stress(x, e, rp02, n) + rnd.uniform(-0.05, 0.05)))
+    points = ramberg_osgood_test(rnd, e, rp02, n, 200.0, strain_u, 0.05)
     top_index = len(points) - 1
     points += necking(rm, strain_u, strain_f, 520.0, PLASTIC_STRAIN_RATE, 1.7)
     points += fracture(points[-1])

@@ -97,9 +97,9 @@ std::string SteelCurve(int records, const char* separator, const char* lineEnd)
     return text;
 }
 
-std::vector<DataFileSpec> MonkeyDataFiles(uint64_t seed)
+std::vector<DataFileRecipe> MonkeyDataFiles(uint64_t seed)
 {
-    std::vector<DataFileSpec> files;
+    std::vector<DataFileRecipe> files;
     const auto add = [&](std::string name, std::string content) {
         files.push_back({std::move(name), std::move(content)});
     };

@@ -71,11 +71,11 @@ private:
 
 // The data files of the monkey's folder, good steel curves and every kind of bad file; `name` is
 // relative to the folder.
-struct DataFileSpec {
+struct DataFileRecipe {
     std::string name;
     std::string content;
 };
-std::vector<DataFileSpec> MonkeyDataFiles(uint64_t seed);
+std::vector<DataFileRecipe> MonkeyDataFiles(uint64_t seed);
 
 // A steel curve: five header lines, then `records` records "strain,stress" (micro-strain, MPa),
 // elastic up to about 1700 micro-strain with a slope of 0.205 MPa per micro-strain, then work

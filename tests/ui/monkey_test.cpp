@@ -140,9 +140,9 @@ private:
         tree_ = std::make_unique<test::TempTree>();
         contents_.clear();
         changed_.clear();
-        for (const test::DataFileSpec& spec : test::MonkeyDataFiles(seed)) {
-            tree_->file(spec.name, spec.content);
-            contents_[spec.name] = spec.content;
+        for (const test::DataFileRecipe& recipe : test::MonkeyDataFiles(seed)) {
+            tree_->file(recipe.name, recipe.content);
+            contents_[recipe.name] = recipe.content;
         }
         // Names that list as no file, or that lead nowhere: a folder, a FIFO, links to a device and
         // to nothing.
