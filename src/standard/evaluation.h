@@ -1,0 +1,82 @@
+#pragma once
+// tenso-report's evaluation of a machine export by the definitions of ISO 6892-1, in double
+// precision and without a record limit. Values in, values out: no Qt, nothing of the window's code.
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace tenso::standard {
+
+enum class Separator { Semicolon, Tab, Comma, Blank };
+enum class DecimalMark { Point, Comma };
+
+// Specimen geometry in mm and mm²; unset = not given.
+struct Specimen {
+    std::optional<double> d0, a0, b0, S0, L0, Lu, du, Su;
+};
+
+// Everything the command line says about how to evaluate a file. Column and unit texts are empty
+// when the option was not given.
+struct Options {
+    std::optional<Separator> separator;
+    std::optional<DecimalMark> decimal;
+    std::string forceColumn, extensionColumn, strainColumn, stressColumn;  // number from 1 or name
+    std::string forceUnit, extensionUnit, strainUnit, stressUnit;
+    Specimen specimen;
+    double fractureDropPercent = 10.0;
+    std::vector<double> proofPercents{0.2};
+    std::optional<std::pair<double, double>> modulusRange;  // lo, hi in MPa
+};
+
+// The curve as evaluated: records after reading (skipped ones removed), up to and including the
+// fracture record f. Kept so that charts can be drawn; strain is the engineering strain e (a
+// fraction, before the origin correction e0), stress in MPa.
+struct Curve {
+    std::vector<double> strain;
+    std::vector<double> stress;
+};
+
+struct ModulusFit {
+    double GPa = 0, lo = 0, hi = 0;
+    std::size_t points = 0;
+    double r2 = 0;
+    int pass = 0;                     // 0 (--modulus-range), 1 or 2
+    std::size_t first = 0, end = 0;   // 0-based record indices of the fitted range [first, end)
+};
+
+struct ProofResult {
+    double percent = 0.2;
+    std::string key;                  // the shortest decimal text of percent: "0.2", "1"
+    std::optional<double> MPa;        // null: not reached
+    std::optional<double> strain;     // fraction, from the strain origin e0
+    std::optional<double> index;      // fractional 0-based record position (k + t), for charts
+};
+
+// One file's outcome. On an error every value is unset but file and notes.
+struct Result {
+    std::string file;                 // as given on the command line (bytes)
+    std::optional<std::string> error; // the message, naming the line, column or option
+    std::optional<std::size_t> records, skipped;
+    std::optional<double> S0, L0;
+    std::optional<ModulusFit> E;
+    std::optional<double> e0;
+    std::optional<double> ReH, ReL, Ae;
+    std::vector<ProofResult> Rp;      // in the order of --proof
+    std::optional<double> Rm, Fm, Agt, Ag, Rf, At, A;
+    std::optional<bool> A_from_curve;
+    std::optional<double> Z;
+    std::vector<std::string> notes;
+
+    // 0-based record indices of the characteristic points, for charts.
+    std::optional<std::size_t> indexReH, indexReL, indexRm, indexFracture;
+    Curve curve;                      // empty on an error
+};
+
+// Reads and evaluates one file. A bad file never throws: its message is in Result::error.
+// `keepCurve` false leaves Result::curve empty (a batch that draws nothing needs no copy).
+Result EvaluateFile(const std::string& path, const Options& options, bool keepCurve);
+
+}  // namespace tenso::standard
