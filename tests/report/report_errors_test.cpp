@@ -137,6 +137,20 @@ TEST(ReportFiles, ABadFileAmongGoodOnesIsReportedInItsPlace)
     EXPECT_NE(r.out.find("\"Rm\": {\"n\": 8,"), std::string::npos) << r.out;
 }
 
+TEST(ReportFiles, TwoSpecimenRowsForOneFileAreThatFilesError)
+{
+    TempFile table(
+        "file,d0,L0\nsteel-1045-normalized-2.csv,7.08,25.4\n" + good + ",7.1,25.4\n", "specimens.csv");
+    const ReportRun r = RunReport({"--specimens", table.path(), "--diameter", "7", good,
+        TENSO_TEST_DATA "/realdata/steel-1045-normalized-1.csv"});
+    EXPECT_EQ(r.status, 1);
+    const std::vector<std::string> rows = lines(r.out);
+    ASSERT_GE(rows.size(), 3U) << r.out;
+    EXPECT_EQ(rows[1].rfind(good + ",", 0), 0U);
+    EXPECT_NE(rows[1].find("specimens.csv"), std::string::npos) << rows[1];  // names the table
+    EXPECT_EQ(rows[2].find(",,"), rows[2].find(',')) << rows[2];  // the other file: no error
+}
+
 TEST(ReportFiles, AnEmptyFileNameIsAFileError)
 {
     const ReportRun r = RunReport(with(geometry, {"--format", "json", "", good}));
