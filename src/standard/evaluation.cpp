@@ -81,7 +81,7 @@ std::size_t estimatedRecords(const ExportReader& reader, const ExportLayout& lay
     // A little over the estimate, as later lines may be shorter; bounded so that a short first line
     // in front of a huge footer reserves no more than the growth of the vectors would anyway.
     return static_cast<std::size_t>(
-        std::min<std::uint64_t>(estimate + estimate / 16 + 16, std::uint64_t {1} << 24));
+        std::min<std::uint64_t>(estimate + estimate / 16 + 16, std::uint64_t {1} << 21));
 }
 
 void evaluate(const std::string& path, const Options& options, bool keepCurve, Result& result)

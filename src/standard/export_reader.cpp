@@ -2,6 +2,7 @@
 
 #include "standard/units.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstring>
@@ -126,7 +127,7 @@ template <class Handler> bool tokenizeLine(Source& src, const Classes& classes, 
         return false;
     enum State { Start, Plain, Quoted, QuoteSeen };
     State state = Start;
-    std::array<char, FieldCapacity> field {};
+    std::array<char, FieldCapacity> field;  // not cleared: only the first `length` bytes are read
     std::size_t length = 0, kept = 0, index = 0;
     bool cut = false;
     const auto append = [&](char c) {
@@ -160,9 +161,34 @@ template <class Handler> bool tokenizeLine(Source& src, const Classes& classes, 
                 }
             } else if (state == Start) {
                 if (k == Ordinary) {
-                    append(c);
-                    state = Plain;
-                    continue;
+                    // The common case, a field that ends within the buffer, is handed over in place.
+                    const char* const begin = p - 1;
+                    std::uint8_t next = LineEnd;
+                    while (p != end) {
+                        next = classes.of[static_cast<unsigned char>(*p)];
+                        if (next == Ordinary || next == Quote || (next == Blank && !classes.blankSeparates))
+                            ++p;
+                        else
+                            break;
+                    }
+                    if (p == end) {
+                        for (const char* q = begin; q != p; ++q)
+                            append(*q);
+                        state = Plain;
+                        continue;
+                    }
+                    auto n = static_cast<std::size_t>(p - begin);
+                    while (n > 0 && isBlank(begin[n - 1]))
+                        --n;
+                    h.Field(index++, std::string_view(begin, std::min(n, FieldCapacity)), n > FieldCapacity);
+                    if (next != LineEnd) {
+                        ++p;  // the separator
+                        continue;
+                    }
+                    const char lineEnd = *p++;
+                    src.skipLF = lineEnd == '\r';
+                    src.cur = p;
+                    return true;
                 }
                 if (k == Blank)
                     continue;
@@ -281,7 +307,7 @@ struct RecordLine {
         const bool chosenA = index == columnA, chosenB = index == columnB;
         if (!chosenA && !chosenB && !shape.mayOverflow)
             return;
-        const std::optional<double> value = ParseNumber(text);
+        const std::optional<double> value = ParseNumber(text, shape.plain);
         if (!value) {
             if (overflowField == None)
                 overflowField = index;

@@ -35,8 +35,7 @@ Fit fitRange(
         ++b;
     const std::size_t n = b - a;
     if (n < 5)
-        throw EvaluationError("too few points between " + range + " for the elastic modulus ("
-            + std::to_string(n) + ", at least 5 are needed)");
+        throw EvaluationError("too few points between " + range + " for the elastic modulus");
     double sumX = 0, sumY = 0;
     for (std::size_t i = a; i < b; ++i) {
         sumX += e[i];
@@ -58,10 +57,10 @@ Fit fitRange(
     fit.b = b;
     fit.pass = pass;
     if (Sxx == 0)
-        throw EvaluationError("no rise between " + range + ": the strain does not change");
+        throw EvaluationError("no rise between " + range);
     fit.E = Sxy / Sxx;
     if (!(fit.E > 0) || !std::isfinite(fit.E))
-        throw EvaluationError("no rise between " + range + ": the stress does not grow with the strain");
+        throw EvaluationError("no rise between " + range);
     fit.c = ym - fit.E * xm;
     fit.r2 = Sxy * Sxy / (Sxx * Syy);
     return fit;

@@ -193,10 +193,9 @@ SpecimenTable SpecimenTable::Read(const std::string& path)
             if (ScanNumber(cell, marks).isNumber)
                 value = ParseNumber(cell);
             if (!value || !(*value > 0))
-                throw std::runtime_error(where + ": \"" + cell + "\" is not a positive number"
-                    + (separator == ',' && cell.find(',') == std::string::npos
-                            ? std::string()
-                            : std::string(" (a decimal comma needs ';' as the separator)")));
+                throw std::runtime_error(where + ": \"" + (IsUtf8(cell) ? cell : Latin1ToUtf8(cell))
+                    + "\" is not a positive number"
+                    + (separator == ',' ? " (with ',' between cells the decimal mark is '.')" : ""));
             slotOf(row.specimen, columns[i]) = value;
         }
         if (row.file.empty())

@@ -27,14 +27,18 @@ NumberShape ScanNumber(std::string_view field, DecimalMarks marks)
     if (n == 0 || n > MaxNumberLength)
         return shape;
     std::size_t i = 0;
-    if (field[0] == '+' || field[0] == '-')
+    bool plain = true;
+    if (field[0] == '+' || field[0] == '-') {
+        plain = field[0] == '-';
         i = 1;
+    }
     std::size_t integerDigits = 0, fractionDigits = 0;
     while (i < n && isDigit(field[i])) {
         ++i;
         ++integerDigits;
     }
     if (i < n && ((field[i] == '.' && marks.point) || (field[i] == ',' && marks.comma))) {
+        plain = plain && field[i] == '.';
         ++i;
         while (i < n && isDigit(field[i])) {
             ++i;
@@ -59,18 +63,19 @@ NumberShape ScanNumber(std::string_view field, DecimalMarks marks)
     if (i != n)
         return shape;
     shape.isNumber = true;
+    shape.plain = plain;
     shape.mayOverflow = shape.mayOverflow || integerDigits > SafeIntegerDigits;
     return shape;
 }
 
-std::optional<double> ParseNumber(std::string_view field)
+std::optional<double> ParseNumber(std::string_view field, bool plain)
 {
     // from_chars takes neither a leading '+' nor a decimal comma; the field is short (ScanNumber
     // refuses long ones), so a copy on the stack costs little and only happens when needed.
-    std::array<char, MaxNumberLength + 1> copy {};
+    std::array<char, MaxNumberLength + 1> copy;  // only the first n bytes are written and read
     const char* first = field.data();
     const char* last = field.data() + field.size();
-    if (!field.empty() && (field.front() == '+' || field.find(',') != std::string_view::npos)) {
+    if (!plain && !field.empty() && (field.front() == '+' || field.find(',') != std::string_view::npos)) {
         std::size_t n = 0;
         for (char c : field) {
             if (c == '+' && n == 0)

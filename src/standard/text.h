@@ -20,12 +20,13 @@ struct DecimalMarks {
 struct NumberShape {
     bool isNumber = false;
     bool mayOverflow = false;
+    bool plain = false;  // no '+' in front and no decimal comma: from_chars reads it as it is
 };
 NumberShape ScanNumber(std::string_view field, DecimalMarks marks);
 
 // The value of a field that ScanNumber accepted; nullopt when it lies beyond the double range. A
 // value too small for a double becomes 0 or a subnormal, as the hardware would round it.
-std::optional<double> ParseNumber(std::string_view field);
+std::optional<double> ParseNumber(std::string_view field, bool plain = false);
 
 // True when `bytes` is well-formed UTF-8.
 bool IsUtf8(std::string_view bytes);

@@ -79,14 +79,6 @@ TEST(FindUnit, EveryUnitOfTheTables)
         EXPECT_FALSE(FindUnit(text).has_value()) << text;
 }
 
-TEST(SplitName, UnitInParenthesesOrBrackets)
-{
-    EXPECT_EQ(SplitName(" Load (kN) ").name, "Load");
-    EXPECT_EQ(SplitName(" Load (kN) ").unit, "kN");
-    EXPECT_EQ(SplitName("Force [ N ]").unit, "N");
-    EXPECT_EQ(SplitName("Force").unit, "");
-}
-
 TEST(MakePlan, ColumnsFoundByName)
 {
     Options o;

@@ -173,9 +173,8 @@ TEST(EvaluateCurve, ModulusRangeIsPassZero)
     EXPECT_EQ(r.E->pass, 0);
     EXPECT_EQ(r.E->points, 5u);
     o.modulusRange = std::pair {50.0, 120.0};  // records 2..5: four points
-    EXPECT_EQ(*evaluate(Continuous, o).error,
-        "too few points between 50 and 120 MPa for the elastic modulus (4, at "
-        "least 5 are needed)");
+    EXPECT_EQ(
+        *evaluate(Continuous, o).error, "too few points between 50 and 120 MPa for the elastic modulus");
 }
 
 TEST(EvaluateCurve, ModulusFailures)
@@ -186,7 +185,7 @@ TEST(EvaluateCurve, ModulusFailures)
     std::vector<Point> flat;
     for (int i = 1; i <= 20; ++i)
         flat.push_back({0.001, 10.0 * i});
-    EXPECT_NE(evaluate(flat).error->find("no rise"), std::string::npos);
+    EXPECT_EQ(*evaluate(flat).error, "no rise between 20 and 80 MPa");
     EXPECT_EQ(*evaluate({{0, -1}, {0.1, -2}}).error, "no tensile load: the highest stress is -1 MPa");
 }
 
