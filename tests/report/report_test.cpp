@@ -93,6 +93,16 @@ TEST(ReportGolden, MachineExportsOfTheExamples)
         "examples.json");
 }
 
+TEST(ReportGolden, ModulusRangeFractureDropAndAProofList)
+{
+    // One fit over 100 to 400 MPa (pass 0); a fall of 0.5 % of Rm marks the fracture earlier (At
+    // 27.16 % instead of 28.64 % with the default 10 %).
+    expectGolden(RunReport({"--format", "json", "--diameter", "7.13", "--gauge-length", "25.4",
+                     "--modulus-range", "100,400", "--fracture-drop", "0.5", "--proof", "0.1,0.2",
+                     realdata + "steel-1045-normalized-1.csv"}),
+        "realdata_options.json");
+}
+
 TEST(ReportGolden, GeometryFromOptionsEqualsTheSpecimensRow)
 {
     const ReportRun byOptions = RunReport({"--format", "json", "--diameter", "7.13", "--gauge-length", "25.4",
