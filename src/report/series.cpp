@@ -12,8 +12,8 @@
 namespace tenso::report {
 namespace {
 
-// Standard output with every write checked: a full disk or a closed pipe ends the report with a
-// message instead of a truncated table that looks complete.
+// Standard output with every write checked: a full disk ends the report with a message instead of
+// a truncated table that looks complete.
 class CheckedOutput {
 public:
     CheckedOutput() { std::setvbuf(stdout, nullptr, _IOFBF, 1 << 16); }
@@ -89,8 +89,10 @@ int RunSeries(const Settings& settings, const standard::SpecimenTable* table, co
             r.file = settings.files[i];
             if (r.error)
                 status = 1;
-            if (hook && !hook(r))
+            if (hook && !hook(r)) {
+                status = 1;
                 return false;
+            }
             statistics.Add(r);
             written = out.Write(writer->Write(r));
             return written;

@@ -16,7 +16,8 @@ standard::Result EvaluateOne(
     const std::string& file, const Settings& settings, const standard::SpecimenTable* table, bool keepCurve);
 
 // Called on the main thread with each result, in order, before it is printed; a hook for
-// output beside the report (pictures). Returns false to stop the series.
+// output beside the report (pictures), which gets each result with its curve. Returns false to
+// stop the series (after saying why on standard error): the exit status is then 1.
 using ResultHook = std::function<bool(const standard::Result&)>;
 
 // Evaluates and prints the series; returns the exit status (0 all evaluated, 1 a file failed or
