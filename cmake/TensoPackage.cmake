@@ -9,18 +9,24 @@ set(CPACK_PACKAGE_NAME tenso)
 set(CPACK_PACKAGE_VENDOR "Tenso")
 set(CPACK_PACKAGE_CONTACT "${TENSO_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "evaluation of tensile tests")
+# Debian wants the lines of the long description within 80 columns.
 string(CONCAT CPACK_PACKAGE_DESCRIPTION
-    "Tenso reads the plain-text data file of a tensile test, plots the stress-strain curve and computes\n"
-    "the elastic modulus (least-squares tangent over a range of records, or a secant between two\n"
-    "stress levels), the offset strength such as Rp0.2, the maximum strength and a yield strength\n"
-    "chosen among the valleys of the curve.\n"
+    "Tenso reads the plain-text data file of a tensile test, plots the\n"
+    "stress-strain curve and computes the elastic modulus (least-squares tangent\n"
+    "over a range of records, or a secant between two stress levels), the offset\n"
+    "strength such as Rp0.2, the maximum strength and a yield strength chosen\n"
+    "among the valleys of the curve.\n"
     "\n"
-    "The package holds the window program tenso and the batch evaluator tenso-eval, which prints the\n"
-    "same results for many files as JSON or CSV.\n"
+    "The package holds the window program tenso and the batch evaluator\n"
+    "tenso-eval, which prints the same results for many files as JSON or CSV.\n"
     "\n"
-    "tenso-report evaluates the files that testing machines export by ISO 6892-1 (E, ReH, ReL,\n"
-    "Rp0.2, Rm, Agt, A, Z) for a series of specimens, with its statistics, as CSV or JSON.")
+    "tenso-report evaluates the files that testing machines export by\n"
+    "ISO 6892-1 (E, ReH, ReL, Rp0.2, Rm, Agt, A, Z) for a series of specimens,\n"
+    "with its statistics, as CSV or JSON.")
 set(CPACK_STRIP_FILES ON)
+# Folders as Debian has them (0755), whatever the umask of the build.
+set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
+    WORLD_READ WORLD_EXECUTE)
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${TENSO_MAINTAINER}")

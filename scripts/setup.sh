@@ -1,5 +1,6 @@
 # Shared by scripts/run and scripts/test: installs what is missing, configures and builds.
 # Usage: . scripts/setup.sh; tenso_setup <build-dir> [cmake options...]
+# TENSO_BUILD_TARGET, when set, builds only that target (and what it needs) instead of everything.
 
 TENSO_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
@@ -8,7 +9,7 @@ TENSO_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-svg-dev libgl-dev
   fonts-ipafont-gothic fonts-liberation2 fonts-dejavu-core
-  desktop-file-utils
+  desktop-file-utils cmark-gfm lintian
   time
 )
 
@@ -31,5 +32,5 @@ tenso_setup() {
   if [ ! -f "$build/build.ninja" ]; then
     cmake -S "$TENSO_ROOT" -B "$build" -G Ninja "$@" || return 1
   fi
-  cmake --build "$build" || return 1
+  cmake --build "$build" ${TENSO_BUILD_TARGET:+--target "$TENSO_BUILD_TARGET"} || return 1
 }

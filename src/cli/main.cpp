@@ -1,5 +1,6 @@
 // tenso-eval: evaluates data files with the window's own rules, without a window.
 #include "evaluation.h"
+#include "help_text.h"
 #include "output.h"
 #include "plot_output.h"
 
@@ -24,16 +25,23 @@ struct FieldOption {
 };
 
 const FieldOption fieldOptions[] = {
-    {"x-column", Field::Text4, "Column of X (Text4, default 1)."},
-    {"y-column", Field::Text5, "Column of Y (Text5, default 2)."},
-    {"x-coefficient", Field::Text13, "Factor for every X (Text13, default 1)."},
-    {"y-coefficient", Field::Text14, "Factor for every Y (Text14, default 1)."},
-    {"skip", Field::Text10, "Header lines to skip (Text10, default 5)."},
-    {"x-max", tenso::Text12(0), "Fixed X maximum of the plot (Text12(0), default empty: automatic)."},
-    {"y-max", tenso::Text12(1), "Fixed Y maximum of the plot (Text12(1), default empty: automatic)."},
-    {"start", Field::Text1, "Start of the calculation range (Text1, default 20)."},
-    {"end", Field::Text3, "End of the calculation range (Text3, default 60)."},
-    {"offset", Field::Text6, "Offset of the offset strength, in X units (Text6, default 2000)."},
+    {"x-column", Field::Text4,
+        "X-axis column (default 1): the column of the data file that holds X, from 1."},
+    {"y-column", Field::Text5, "Y-axis column (default 2): the column that holds Y."},
+    {"x-coefficient", Field::Text13, "X-axis coefficient (default 1): every X is multiplied by it."},
+    {"y-coefficient", Field::Text14, "Y-axis coefficient (default 1): every Y is multiplied by it."},
+    {"skip", Field::Text10, "Skip line (default 5): the header lines before the first record."},
+    {"x-max", tenso::Text12(0),
+        "X maximum of the plot, its field at the bottom right (default empty: the scale fits the data)."},
+    {"y-max", tenso::Text12(1),
+        "Y maximum of the plot, its field at the top left (default empty: the scale fits the data)."},
+    {"start", Field::Text1,
+        "Start (default 20): the first record for Tangent, the lower level in % of the maximum strength for "
+        "Secant."},
+    {"end", Field::Text3,
+        "End (default 60): the last record for Tangent, the upper level in % of the maximum strength for "
+        "Secant."},
+    {"offset", Field::Text6, "Offset (default 2000): the offset of the offset strength, in X units."},
 };
 
 [[noreturn]] void usageError(const QString& message)
@@ -42,7 +50,10 @@ const FieldOption fieldOptions[] = {
     std::exit(2);
 }
 
-void writeOut(const QByteArray& bytes) { std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout); }
+void writeOut(const QByteArray& bytes)
+{
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
+}
 
 }  // namespace
 
@@ -53,38 +64,51 @@ int main(int argc, char* argv[])
     QCoreApplication::setApplicationVersion(QStringLiteral(TENSO_VERSION));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Evaluates tensile-test data files as the Tenso window does: Draw, then Tangent and/or Secant.\n"
-        "Each option takes the text exactly as it would be typed into its field."));
-    parser.addHelpOption();
+    parser.setApplicationDescription(tenso::HelpDescription());
+    // Qt's own help option would offer Qt's options under --help-all; tenso-eval has none that
+    // matter, so both show the same help, with the units and exit statuses after the options.
+    parser.addOption({{QStringLiteral("?"), QStringLiteral("h"), QStringLiteral("help")},
+        QStringLiteral("Shows this help.")});
+    parser.addOption({QStringLiteral("help-all"), QStringLiteral("Shows this help too.")});
     parser.addVersionOption();
     for (const FieldOption& o : fieldOptions)
         parser.addOption({QString::fromLatin1(o.name), QString::fromLatin1(o.help), QStringLiteral("TEXT")});
-    parser.addOption({QStringLiteral("method"), QStringLiteral("tangent, secant or both (default both)."),
-                      QStringLiteral("METHOD"), QStringLiteral("both")});
-    parser.addOption({QStringLiteral("format"), QStringLiteral("json or csv (default json)."), QStringLiteral("FORMAT"),
-                      QStringLiteral("json")});
+    parser.addOption({QStringLiteral("method"),
+        QStringLiteral("tangent, secant or both, the button(s) pressed after Draw (default both)."),
+        QStringLiteral("METHOD"), QStringLiteral("both")});
+    parser.addOption(
+        {QStringLiteral("format"), QStringLiteral("json or csv, the form of the output (default json)."),
+            QStringLiteral("FORMAT"), QStringLiteral("json")});
     parser.addOption({QStringLiteral("plot"),
-                      QStringLiteral("Also write the plot area to PATH (.png or .svg); with several files the "
-                                     "file's base name is inserted before the extension."),
-                      QStringLiteral("PATH")});
-    parser.addOption({QStringLiteral("plot-scale"), QStringLiteral("Draw the plot N times larger (default 1)."),
-                      QStringLiteral("N"), QStringLiteral("1")});
-    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Data files to evaluate."), QStringLiteral("FILE..."));
+        QStringLiteral("Also write the plot area to PATH (.png or .svg); with several files the "
+                       "file's base name is inserted before the extension."),
+        QStringLiteral("PATH")});
+    parser.addOption(
+        {QStringLiteral("plot-scale"), QStringLiteral("Draw the plot N times larger (default 1)."),
+            QStringLiteral("N"), QStringLiteral("1")});
+    parser.addPositionalArgument(
+        QStringLiteral("FILE"), QStringLiteral("Data files to evaluate."), QStringLiteral("FILE..."));
 
     if (!parser.parse(QCoreApplication::arguments()))
         usageError(parser.errorText());
-    if (parser.isSet(QStringLiteral("help")))
-        parser.showHelp(0);
+    if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all"))) {
+        if (!tenso::WriteHelp(parser.helpText() + tenso::HelpClosing())) {
+            std::fprintf(stderr, "tenso-eval: the help could not be written to standard output\n");
+            return 1;
+        }
+        return 0;
+    }
     if (parser.isSet(QStringLiteral("version")))
         parser.showVersion();
 
     tenso::EvaluationSettings settings;
     for (const FieldOption& o : fieldOptions)
         if (parser.isSet(QString::fromLatin1(o.name)))
-            settings.fieldTexts.emplace_back(o.field, parser.value(QString::fromLatin1(o.name)).toStdString());
+            settings.fieldTexts.emplace_back(
+                o.field, parser.value(QString::fromLatin1(o.name)).toStdString());
     const QString method = parser.value(QStringLiteral("method"));
-    if (method != QLatin1String("tangent") && method != QLatin1String("secant") && method != QLatin1String("both"))
+    if (method != QLatin1String("tangent") && method != QLatin1String("secant")
+        && method != QLatin1String("both"))
         usageError(QStringLiteral("--method takes tangent, secant or both, not \"%1\"").arg(method));
     settings.tangent = method != QLatin1String("secant");
     settings.secant = method != QLatin1String("tangent");
@@ -103,14 +127,15 @@ int main(int argc, char* argv[])
         if (!ok || scale < 1 || scale > 20)
             usageError(QStringLiteral("--plot-scale takes a whole number from 1 to 20"));
         QString error;
-        plot = tenso::PlotOutput::Create(parser.value(QStringLiteral("plot")), scale, files.size() > 1, &error);
+        plot = tenso::PlotOutput::Create(
+            parser.value(QStringLiteral("plot")), scale, files.size() > 1, &error);
         if (!plot)
             usageError(error);
     }
 
     tenso::ResultWriter writer(format == QLatin1String("json") ? tenso::ResultWriter::Format::Json
-                                                                : tenso::ResultWriter::Format::Csv,
-                               settings);
+                                                               : tenso::ResultWriter::Format::Csv,
+        settings);
     writeOut(writer.Begin());
     int status = 0;
     tenso::NullSurface nothing;

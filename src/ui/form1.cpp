@@ -59,7 +59,7 @@ void Form1::connectHandlers()
     };
     onClick(Button::Command2, [this] { Command2_Click(state_, *this); });
     connect(ButtonWidget(Button::Command4), &QPushButton::clicked, this, [this] { Command4_Click(); });
-    for (int16_t index : {int16_t{0}, int16_t{1}}) {
+    for (int16_t index : {int16_t {0}, int16_t {1}}) {
         onClick(Command3(index), [this, index] { Command3_Click(index, state_, *this); });
         onClick(Command1(index), [this, index] { Command1_Click(index, state_, *this); });
         onClick(Command5(index), [this, index] { Command5_Click(index, state_, *this); });
@@ -86,9 +86,14 @@ void Form1::centre()
 
 std::string Form1::Text(Field f) const { return FieldWidget(f)->text().toStdString(); }
 
+// QLineEdit leaves the cursor after the last character of a new text, so a text longer than its
+// box would show its end: a file's header line would show only its last columns, and a disabled box
+// cannot be scrolled back. Every text the program sets is shown from its first character.
 void Form1::SetText(Field f, std::string_view text)
 {
-    FieldWidget(f)->setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    QLineEdit* edit = FieldWidget(f);
+    edit->setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    edit->setCursorPosition(0);
 }
 
 void Form1::Enable(Button b) { ButtonWidget(b)->setEnabled(true); }

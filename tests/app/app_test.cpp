@@ -13,9 +13,11 @@ struct AppRun {
 
 // Runs tenso with `args`; a run that is still going after `wait` ms is the window waiting for the
 // user, and is ended here.
-AppRun runApp(const QStringList& args, int wait)
+AppRun runApp(const QStringList& args, int wait,
+    const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment())
 {
     QProcess p;
+    p.setProcessEnvironment(env);
     p.start(QStringLiteral(TENSO_APP), args);
     EXPECT_TRUE(p.waitForStarted(10000));
     AppRun r;
@@ -59,11 +61,45 @@ TEST(TensoArguments, AreRefusedWithOneLineAndStatusTwo)
 // Qt's own options keep working: -platform is taken by Qt, so tenso starts and waits for the user.
 TEST(TensoArguments, QtOptionsAreLeftToQt)
 {
-    for (const QStringList& args : {QStringList{}, QStringList{QStringLiteral("-platform"), QStringLiteral("offscreen")}}) {
+    for (const QStringList& args :
+        {QStringList {}, QStringList {QStringLiteral("-platform"), QStringLiteral("offscreen")}}) {
         const AppRun r = runApp(args, 1500);
-        EXPECT_FALSE(r.finished) << args.join(QLatin1Char(' ')).toStdString() << " ended with " << r.status << ": "
-                                 << r.err.toStdString();
+        EXPECT_FALSE(r.finished) << args.join(QLatin1Char(' ')).toStdString() << " ended with " << r.status
+                                 << ": " << r.err.toStdString();
         EXPECT_FALSE(r.err.contains("takes no arguments")) << r.err.toStdString();
+    }
+}
+
+// The environment of a terminal without any window system.
+QProcessEnvironment withoutDisplay()
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(QString::fromLatin1(name));
+    return env;
+}
+
+// Without a display Qt would abort with a core dump (status 134); tenso says so in one line and ends
+// with status 2, before it looks at its arguments.
+TEST(TensoWithoutDisplay, SaysSoInOneLineWithStatusTwo)
+{
+    for (const QStringList& args : {QStringList {}, QStringList {QStringLiteral("--help")}}) {
+        const AppRun r = runApp(args, 60000, withoutDisplay());
+        const std::string what = args.join(QLatin1Char(' ')).toStdString();
+        ASSERT_TRUE(r.finished) << what;
+        EXPECT_EQ(r.status, 2) << what;
+        EXPECT_TRUE(r.err.startsWith("tenso: no display")) << what << ": " << r.err.toStdString();
+        EXPECT_EQ(r.err.count('\n'), 1) << what << ": " << r.err.toStdString();
+    }
+}
+
+// A platform chosen on the command line is a display: the window starts and waits for the user.
+TEST(TensoWithoutDisplay, StartsOnThePlatformGivenToQt)
+{
+    for (const char* option : {"-platform", "--platform"}) {
+        const AppRun r
+            = runApp({QString::fromLatin1(option), QStringLiteral("offscreen")}, 1500, withoutDisplay());
+        EXPECT_FALSE(r.finished) << option << " ended with " << r.status << ": " << r.err.toStdString();
     }
 }
 

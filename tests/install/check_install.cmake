@@ -18,6 +18,12 @@ set(expected
   share/icons/hicolor/48x48/apps/tenso.png
   share/icons/hicolor/256x256/apps/tenso.png
   share/doc/tenso/user-guide.md
+  share/doc/tenso/user-guide.html
+  share/doc/tenso/README
+  share/doc/tenso/copyright
+  share/doc/tenso/changelog.gz
+  share/man/man1/tenso.1.gz
+  share/man/man1/tenso-eval.1.gz
   share/doc/tenso/examples/steel_s235jr.dat)
 foreach(f IN LISTS expected)
   if(NOT EXISTS ${PREFIX}/${f})
@@ -51,6 +57,60 @@ foreach(link IN LISTS links)
     message(FATAL_ERROR "the user guide shows ${image}, which is not installed")
   endif()
 endforeach()
+
+# The web page of the guide: every picture it shows is installed beside it, every link within the
+# page has its target.
+file(READ ${PREFIX}/share/doc/tenso/user-guide.html html)
+string(REGEX MATCHALL "src=\"[^\"]+\"" sources "${html}")
+list(LENGTH sources count)
+list(LENGTH links expected_count)
+if(NOT count EQUAL expected_count)
+  message(FATAL_ERROR "the user guide page shows ${count} pictures, the guide ${expected_count}")
+endif()
+foreach(src IN LISTS sources)
+  string(REGEX REPLACE "^src=\"(.*)\"$" "\\1" image "${src}")
+  if(NOT EXISTS ${PREFIX}/share/doc/tenso/${image})
+    message(FATAL_ERROR "the user guide page shows ${image}, which is not installed")
+  endif()
+endforeach()
+string(REGEX MATCHALL "href=\"#[^\"]+\"" anchors "${html}")
+foreach(anchor IN LISTS anchors)
+  string(REGEX REPLACE "^href=\"#(.*)\"$" "\\1" id "${anchor}")
+  string(FIND "${html}" "id=\"${id}\"" at)
+  if(at EQUAL -1)
+    message(FATAL_ERROR "the user guide page links to #${id}, which it does not hold")
+  endif()
+endforeach()
+
+# The installed README is the user's: how to start and where the guide is, not how to build.
+file(READ ${PREFIX}/share/doc/tenso/README readme)
+if(NOT readme MATCHES "user-guide.html" OR readme MATCHES "scripts/")
+  message(FATAL_ERROR "the installed README is not the user's README")
+endif()
+
+# The licence in Debian's machine-readable form.
+file(STRINGS ${PREFIX}/share/doc/tenso/copyright copyright)
+foreach(line "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/"
+             "Copyright: 2026 The Tenso developers" "License: Expat")
+  if(NOT line IN_LIST copyright)
+    message(FATAL_ERROR "copyright lacks \"${line}\"")
+  endif()
+endforeach()
+
+# The manual pages are roff that man reads without a warning.
+find_program(MAN man)
+if(MAN)
+  foreach(page tenso tenso-eval)
+    execute_process(COMMAND ${CMAKE_COMMAND} -E env MANWIDTH=80 LC_ALL=C.UTF-8
+                            ${MAN} --warnings -l ${PREFIX}/share/man/man1/${page}.1.gz
+                    RESULT_VARIABLE status OUTPUT_VARIABLE text ERROR_VARIABLE warnings)
+    if(NOT status EQUAL 0 OR warnings OR NOT text MATCHES "EXIT STATUS")
+      message(FATAL_ERROR "man ${page}: status ${status}: ${warnings}")
+    endif()
+  endforeach()
+else()
+  message(STATUS "man not found; the manual pages checked for presence only")
+endif()
 
 # The menu entry starts the installed program by the icon name that is installed.
 file(STRINGS ${PREFIX}/share/applications/tenso.desktop entry)

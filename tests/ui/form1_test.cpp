@@ -24,7 +24,7 @@ namespace {
 struct Started {
     Started() { form.Load(); }
     SharedState state;
-    Form1 form{state};
+    Form1 form {state};
 };
 
 QWidget* Control(const Form1& form, const char* name)
@@ -81,15 +81,15 @@ private Q_SLOTS:
         s.state.ScaleXMin = 3;
         s.form.SetText(Field::Text10, "");
         s.form.Load();
-        QCOMPARE(s.state.SkipLines, int16_t{5});
+        QCOMPARE(s.state.SkipLines, int16_t {5});
         QCOMPARE(s.state.ScaleXMax, 0.0f);
         QCOMPARE(s.state.ScaleYMax, 0.0f);
         QCOMPARE(s.state.ScaleYMin, 0.0f);
-        QCOMPARE(s.state.FileScanned, int16_t{0});
+        QCOMPARE(s.state.FileScanned, int16_t {0});
         QCOMPARE(s.state.DataFileName, std::string());
         Started fresh;
         QCOMPARE(fresh.state.ScaleXMin, 0.0f);
-        QCOMPARE(fresh.state.SkipLines, int16_t{5});
+        QCOMPARE(fresh.state.SkipLines, int16_t {5});
     }
 
     // Every keystroke is a change: the rule runs for "1" and again for "15".
@@ -98,15 +98,15 @@ private Q_SLOTS:
         Started s;
         QLineEdit* text10 = s.form.FieldWidget(Field::Text10);
         ClearByKeyboard(text10);
-        QCOMPARE(s.state.SkipLines, int16_t{0});
+        QCOMPARE(s.state.SkipLines, int16_t {0});
         QTest::keyClicks(text10, "1");
-        QCOMPARE(s.state.SkipLines, int16_t{1});
+        QCOMPARE(s.state.SkipLines, int16_t {1});
         QTest::keyClicks(text10, "5");
-        QCOMPARE(s.state.SkipLines, int16_t{15});
+        QCOMPARE(s.state.SkipLines, int16_t {15});
 
         ClearByKeyboard(text10);
         QTest::keyClicks(text10, "-3");
-        QCOMPARE(s.state.SkipLines, int16_t{0});
+        QCOMPARE(s.state.SkipLines, int16_t {0});
         QCOMPARE(text10->text(), QString("-3"));  // the rule never rewrites the field
     }
 
@@ -164,12 +164,12 @@ private Q_SLOTS:
 
         Started s;
         s.form.SetText(Field::Text10, "7");
-        QCOMPARE(s.state.SkipLines, int16_t{7});
+        QCOMPARE(s.state.SkipLines, int16_t {7});
         s.state.SkipLines = 99;  // would go back to 7 if the rule ran
         s.form.SetText(Field::Text10, "7");
-        QCOMPARE(s.state.SkipLines, int16_t{99});
+        QCOMPARE(s.state.SkipLines, int16_t {99});
         s.form.SetText(Field::Text10, "8");
-        QCOMPARE(s.state.SkipLines, int16_t{8});
+        QCOMPARE(s.state.SkipLines, int16_t {8});
 
         s.form.SetText(Text12(1), "2");
         s.state.ScaleYMin = 5;  // a minimum that Draw chose; writing the same maximum keeps it
@@ -184,6 +184,42 @@ private Q_SLOTS:
         s.form.SetText(Text11(0), text);
         QCOMPARE(s.form.FieldWidget(Text11(0))->text(), QStringLiteral(u"データ µ"));
         QCOMPARE(s.form.Text(Text11(0)), text);
+    }
+
+    // A header line of a real export, far wider than its box: the preview exists to show the column
+    // names, which stand at the start.
+    void aLongPreviewLineShowsItsStart()
+    {
+        const std::string header
+            = "Time (s),Extension (mm),Load (kN),Tensile stress (MPa),Tensile strain (%),"
+              "Original Diameter (mm),Final Length (mm),Final Diameter (mm)";
+        Started s;
+        s.form.SetText(Text11(0), header);
+        QCOMPARE(s.form.FieldWidget(Text11(0))->cursorPosition(), 0);
+
+        // What the box paints: its left part is that of a box holding only the line's first
+        // 40 characters (about 280 of its 401 pixels in the fixed-pitch face), not the line's end.
+        Started prefix;
+        prefix.form.SetText(Text11(0), header.substr(0, 40));
+        const QImage shown = s.form.FieldWidget(Text11(0))->grab().toImage();
+        const QImage expected = prefix.form.FieldWidget(Text11(0))->grab().toImage();
+        const QRect left(0, 0, 200, shown.height());
+        QCOMPARE(shown.copy(left), expected.copy(left));
+        Started end;
+        end.form.SetText(Text11(0), header.substr(header.size() - 40));
+        QVERIFY(shown.copy(left) != end.form.FieldWidget(Text11(0))->grab().toImage().copy(left));
+    }
+
+    // Every field the program writes, input and result fields alike, starts at its first character.
+    void everySetTextShowsItsStart()
+    {
+        Started s;
+        const std::string text(300, '7');
+        for (int i = 0; i < FieldCount; ++i) {
+            const auto f = static_cast<Field>(i);
+            s.form.SetText(f, text);
+            QCOMPARE(s.form.FieldWidget(f)->cursorPosition(), 0);
+        }
     }
 
     // Places in pixels: the table's twips divided by 15.
@@ -299,13 +335,13 @@ private Q_SLOTS:
             return visited;
         };
         QCOMPARE(tabRound(),
-            (QStringList{"Command4", "Text4", "Text13", "Text5", "Text14", "Text10", "Text1", "Text3",
+            (QStringList {"Command4", "Text4", "Text13", "Text5", "Text14", "Text10", "Text1", "Text3",
                 "Text6", "Text7", "Text8", "Text9", "Text12(0)", "Text12(1)", "Text15", "Command5(0)",
                 "Command5(1)", "Text16", "Command2"}));
         for (Button b : {Command1(0), Command1(1), Command3(0), Command3(1)})
             s.form.Enable(b);
         QCOMPARE(tabRound(),
-            (QStringList{"Command4", "Text4", "Text13", "Text5", "Text14", "Text10", "Command3(0)",
+            (QStringList {"Command4", "Text4", "Text13", "Text5", "Text14", "Text10", "Command3(0)",
                 "Command3(1)", "Text1", "Text3", "Text6", "Command1(0)", "Command1(1)", "Text7", "Text8",
                 "Text9", "Text12(0)", "Text12(1)", "Text15", "Command5(0)", "Command5(1)", "Text16",
                 "Command2"}));
@@ -441,7 +477,7 @@ private Q_SLOTS:
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
             if (!box)
                 return;
-            seen = Seen{box->windowTitle(), box->text(), int(box->icon()), box->buttons()};
+            seen = Seen {box->windowTitle(), box->text(), int(box->icon()), box->buttons()};
             QVERIFY(box->button(QMessageBox::Ok));
             box->button(QMessageBox::Ok)->click();
         });
@@ -471,7 +507,7 @@ private Q_SLOTS:
         QTest::mouseClick(s.form.ButtonWidget(Button::Command2), Qt::LeftButton);
         QVERIFY(dialogShown);
         QCOMPARE(s.form.Text(Text2(0)), std::string());
-        QCOMPARE(s.state.FileScanned, int16_t{0});
+        QCOMPARE(s.state.FileScanned, int16_t {0});
         for (Button b : {Command3(0), Command3(1), Command1(0), Command1(1)})
             QVERIFY2(s.form.ButtonWidget(b)->isEnabled(), ControlName(b));
         QCOMPARE(s.form.PictureWidget()->Drawing().Image().pixelColor(135, 123), QColor(Qt::white));
@@ -489,7 +525,7 @@ private Q_SLOTS:
 
         s.state.FileScanned = 1;
         s.form.ButtonWidget(Button::Command2)->click();  // Browse would set it to 0
-        QCOMPARE(s.state.FileScanned, int16_t{1});
+        QCOMPARE(s.state.FileScanned, int16_t {1});
 
         bool boxShown = false;
         QTimer::singleShot(0, this, [&] {
