@@ -11,7 +11,7 @@ set(expected
   bin/tenso
   bin/tenso-eval
   bin/tenso-report
-  share/man/man1/tenso-report.1
+  share/man/man1/tenso-report.1.gz
   share/doc/tenso/examples/specimens.csv
   share/applications/tenso.desktop
   share/icons/hicolor/scalable/apps/tenso.svg
@@ -100,7 +100,7 @@ endforeach()
 # The manual pages are roff that man reads without a warning.
 find_program(MAN man)
 if(MAN)
-  foreach(page tenso tenso-eval)
+  foreach(page tenso tenso-eval tenso-report)
     execute_process(COMMAND ${CMAKE_COMMAND} -E env MANWIDTH=80 LC_ALL=C.UTF-8
                             ${MAN} --warnings -l ${PREFIX}/share/man/man1/${page}.1.gz
                     RESULT_VARIABLE status OUTPUT_VARIABLE text ERROR_VARIABLE warnings)

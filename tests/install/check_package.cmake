@@ -12,7 +12,8 @@ endif()
 
 execute_process(COMMAND dpkg-deb --contents ${deb} RESULT_VARIABLE status OUTPUT_VARIABLE contents)
 foreach(f ./usr/share/doc/tenso/copyright ./usr/share/doc/tenso/changelog.gz
-          ./usr/share/man/man1/tenso.1.gz ./usr/share/man/man1/tenso-eval.1.gz)
+          ./usr/share/man/man1/tenso.1.gz ./usr/share/man/man1/tenso-eval.1.gz
+          ./usr/share/man/man1/tenso-report.1.gz)
   string(FIND "${contents}" " ${f}\n" at)
   if(at EQUAL -1)
     message(FATAL_ERROR "the package lacks ${f}")
