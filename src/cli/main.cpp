@@ -1,7 +1,9 @@
 // tenso-eval: evaluates data files with the window's own rules, without a window.
 #include "evaluation.h"
+#include "file_names.h"
 #include "output.h"
 #include "plot_output.h"
+#include "standard_output.h"
 
 #include "plot/null_surface.h"
 #include "plot/recording_surface.h"
@@ -42,8 +44,6 @@ const FieldOption fieldOptions[] = {
     std::exit(2);
 }
 
-void writeOut(const QByteArray& bytes) { std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout); }
-
 }  // namespace
 
 int main(int argc, char* argv[])
@@ -61,18 +61,20 @@ int main(int argc, char* argv[])
     for (const FieldOption& o : fieldOptions)
         parser.addOption({QString::fromLatin1(o.name), QString::fromLatin1(o.help), QStringLiteral("TEXT")});
     parser.addOption({QStringLiteral("method"), QStringLiteral("tangent, secant or both (default both)."),
-                      QStringLiteral("METHOD"), QStringLiteral("both")});
-    parser.addOption({QStringLiteral("format"), QStringLiteral("json or csv (default json)."), QStringLiteral("FORMAT"),
-                      QStringLiteral("json")});
+        QStringLiteral("METHOD"), QStringLiteral("both")});
+    parser.addOption({QStringLiteral("format"), QStringLiteral("json or csv (default json)."),
+        QStringLiteral("FORMAT"), QStringLiteral("json")});
     parser.addOption({QStringLiteral("plot"),
-                      QStringLiteral("Also write the plot area to PATH (.png or .svg); with several files the "
-                                     "file's base name is inserted before the extension."),
-                      QStringLiteral("PATH")});
-    parser.addOption({QStringLiteral("plot-scale"), QStringLiteral("Draw the plot N times larger (default 1)."),
-                      QStringLiteral("N"), QStringLiteral("1")});
-    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Data files to evaluate."), QStringLiteral("FILE..."));
+        QStringLiteral("Also write the plot area to PATH (.png or .svg); with several files the "
+                       "file's base name is inserted before the extension."),
+        QStringLiteral("PATH")});
+    parser.addOption(
+        {QStringLiteral("plot-scale"), QStringLiteral("Draw the plot N times larger (default 1)."),
+            QStringLiteral("N"), QStringLiteral("1")});
+    parser.addPositionalArgument(
+        QStringLiteral("FILE"), QStringLiteral("Data files to evaluate."), QStringLiteral("FILE..."));
 
-    if (!parser.parse(QCoreApplication::arguments()))
+    if (!parser.parse(tenso::ArgumentsOf(argc, argv)))
         usageError(parser.errorText());
     if (parser.isSet(QStringLiteral("help")))
         parser.showHelp(0);
@@ -82,9 +84,11 @@ int main(int argc, char* argv[])
     tenso::EvaluationSettings settings;
     for (const FieldOption& o : fieldOptions)
         if (parser.isSet(QString::fromLatin1(o.name)))
-            settings.fieldTexts.emplace_back(o.field, parser.value(QString::fromLatin1(o.name)).toStdString());
+            settings.fieldTexts.emplace_back(
+                o.field, parser.value(QString::fromLatin1(o.name)).toStdString());
     const QString method = parser.value(QStringLiteral("method"));
-    if (method != QLatin1String("tangent") && method != QLatin1String("secant") && method != QLatin1String("both"))
+    if (method != QLatin1String("tangent") && method != QLatin1String("secant")
+        && method != QLatin1String("both"))
         usageError(QStringLiteral("--method takes tangent, secant or both, not \"%1\"").arg(method));
     settings.tangent = method != QLatin1String("secant");
     settings.secant = method != QLatin1String("tangent");
@@ -103,23 +107,25 @@ int main(int argc, char* argv[])
         if (!ok || scale < 1 || scale > 20)
             usageError(QStringLiteral("--plot-scale takes a whole number from 1 to 20"));
         QString error;
-        plot = tenso::PlotOutput::Create(parser.value(QStringLiteral("plot")), scale, files.size() > 1, &error);
+        plot = tenso::PlotOutput::Create(
+            tenso::ArgumentBytes(parser.value(QStringLiteral("plot"))), scale, files.size() > 1, &error);
         if (!plot)
             usageError(error);
     }
 
     tenso::ResultWriter writer(format == QLatin1String("json") ? tenso::ResultWriter::Format::Json
-                                                                : tenso::ResultWriter::Format::Csv,
-                               settings);
-    writeOut(writer.Begin());
+                                                               : tenso::ResultWriter::Format::Csv,
+        settings);
+    tenso::WriteOut(writer.Begin());
     int status = 0;
     tenso::NullSurface nothing;
     tenso::RecordingSurface recording;
     auto result = std::make_unique<tenso::FileEvaluation>();
-    for (const QString& file : files) {
+    for (const QString& argument : files) {
+        const std::string file = tenso::ArgumentBytes(argument);
         recording.Clear();
         tenso::Surface& picture = plot ? static_cast<tenso::Surface&>(recording) : nothing;
-        tenso::Evaluate(file.toStdString(), settings, picture, *result);
+        tenso::Evaluate(file, settings, picture, *result);
         if (result->error)
             status = 1;
         if (plot) {
@@ -129,9 +135,9 @@ int main(int argc, char* argv[])
                 status = 1;
             }
         }
-        writeOut(writer.Write(*result));
+        tenso::WriteOut(writer.Write(*result));
     }
-    writeOut(writer.End());
-    std::fflush(stdout);
+    tenso::WriteOut(writer.End());
+    tenso::FinishOut();
     return status;
 }
