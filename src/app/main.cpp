@@ -1,3 +1,4 @@
+#include "end_on_signal.h"
 #include "state/shared_state.h"
 #include "ui/form1.h"
 
@@ -14,8 +15,9 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
     if (args.size() > 1) {
-        std::fprintf(stderr, "tenso: takes no arguments, got \"%s\"; to evaluate files without the window use tenso-eval\n",
-                     qPrintable(args.at(1)));
+        std::fprintf(stderr,
+            "tenso: takes no arguments, got \"%s\"; to evaluate files without the window use tenso-eval\n",
+            qPrintable(args.at(1)));
         return 2;
     }
     QGuiApplication::setDesktopFileName(QStringLiteral("tenso"));  // ties the window to tenso.desktop
@@ -24,5 +26,6 @@ int main(int argc, char* argv[])
     tenso::Form1 form(state);
     form.Load();
     form.show();
+    tenso::CloseOnTermination(form);
     return QApplication::exec();
 }
