@@ -21,17 +21,32 @@ struct EvalResult {
     QByteArray out, err;
 };
 
-// Runs tenso-eval through the shell, so that arguments can hold any bytes (printf escapes).
-EvalResult evalSh(const QString& arguments, const QString& folder, const QString& redirect = QString())
+EvalResult finish(QProcess& p)
+{
+    p.waitForFinished(60000);
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
+        p.readAllStandardError()};
+}
+
+// Runs tenso-eval with the arguments (separated by blanks) in `folder`.
+EvalResult eval(const QString& arguments, const QString& folder, const QString& standardOutput = QString())
+{
+    QProcess p;
+    p.setWorkingDirectory(folder);
+    if (!standardOutput.isEmpty())
+        p.setStandardOutputFile(standardOutput);
+    p.start(QStringLiteral(TENSO_EVAL), arguments.split(QLatin1Char(' ')));
+    return finish(p);
+}
+
+// The same through the shell, so that arguments can hold any bytes (printf escapes).
+EvalResult evalSh(const QString& arguments, const QString& folder)
 {
     QProcess p;
     p.setWorkingDirectory(folder);
     p.start(QStringLiteral("/bin/sh"),
-        {QStringLiteral("-c"), QStringLiteral("exec \"$0\" %1 %2").arg(arguments, redirect),
-            QStringLiteral(TENSO_EVAL)});
-    p.waitForFinished(60000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
-        p.readAllStandardError()};
+        {QStringLiteral("-c"), QStringLiteral("exec \"$0\" ") + arguments, QStringLiteral(TENSO_EVAL)});
+    return finish(p);
 }
 
 // 23 records rising by 1, or falling, so that two files give two different pictures.
@@ -73,7 +88,7 @@ TEST(PictureWrite, AFullDiskLeavesNoPictureAndSaysWhy)
         GTEST_SKIP() << "cannot mount a 64 KiB tmpfs (needs root)";
     std::ofstream(disk + "/fill") << std::string(60 * 1024, 'x');  // 4 KiB left: less than either picture
     for (const char* name : {"a.png", "a.svg"}) {
-        const EvalResult r = evalSh(QStringLiteral("--plot-scale 4 --plot disk/%1 data.dat").arg(name),
+        const EvalResult r = eval(QStringLiteral("--plot-scale 4 --plot disk/%1 data.dat").arg(name),
             QString::fromStdString(data.folder()));
         EXPECT_EQ(r.status, 1) << name;
         EXPECT_EQ(r.err.toStdString(),
@@ -89,7 +104,7 @@ TEST(PictureWrite, AReadOnlyFolderOrPictureFailsAndKeepsWhatWasThere)
     const QString folder = QString::fromStdString(data.folder());
     std::ofstream(data.folder() + "/old.png") << "old";
     std::filesystem::permissions(data.folder() + "/old.png", std::filesystem::perms::owner_read);
-    EvalResult r = evalSh(QStringLiteral("--plot old.png data.dat"), folder);
+    EvalResult r = eval(QStringLiteral("--plot old.png data.dat"), folder);
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(
         r.err, "tenso-eval: cannot write old.png: the existing file is read-only and was left as it was\n");
@@ -103,7 +118,7 @@ TEST(PictureWrite, AReadOnlyFolderOrPictureFailsAndKeepsWhatWasThere)
     Mount mount(locked, "size=64k");
     if (!mount.ok || ::mount(nullptr, locked.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) != 0)
         GTEST_SKIP() << "cannot mount a read-only tmpfs (needs root)";
-    r = evalSh(QStringLiteral("--plot locked/p.svg data.dat"), folder);
+    r = eval(QStringLiteral("--plot locked/p.svg data.dat"), folder);
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err.toStdString(), "tenso-eval: cannot write locked/p.svg: Read-only file system\n");
     EXPECT_TRUE(entries(locked).isEmpty());
@@ -117,9 +132,9 @@ TEST(PictureWrite, FilesOfOneBaseNameGetOnePictureEach)
         std::filesystem::create_directory(data.folder() + sub);
     std::ofstream(data.folder() + "/a/run.dat") << curve(true);
     std::ofstream(data.folder() + "/b/run.dat") << curve(false);
-    ASSERT_EQ(evalSh(QStringLiteral("--plot one.png a/run.dat"), folder).status, 0);
-    ASSERT_EQ(evalSh(QStringLiteral("--plot two.png b/run.dat"), folder).status, 0);
-    const EvalResult r = evalSh(QStringLiteral("--plot pic.png a/run.dat b/run.dat"), folder);
+    ASSERT_EQ(eval(QStringLiteral("--plot one.png a/run.dat"), folder).status, 0);
+    ASSERT_EQ(eval(QStringLiteral("--plot two.png b/run.dat"), folder).status, 0);
+    const EvalResult r = eval(QStringLiteral("--plot pic.png a/run.dat b/run.dat"), folder);
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     const auto bytes = [&](const char* name) {
         QFile f(folder + QLatin1Char('/') + QLatin1String(name));
@@ -135,7 +150,7 @@ TEST(PictureWrite, AMissingPlotFolderIsOneUsageErrorBeforeAnyEvaluation)
 {
     test::TempFile data(curve(true));
     const QString deep = QString(120, QLatin1Char('d'));
-    const EvalResult r = evalSh(
+    const EvalResult r = eval(
         QStringLiteral("--plot %1/p.png data.dat data.dat").arg(deep), QString::fromStdString(data.folder()));
     EXPECT_EQ(r.status, 2);
     EXPECT_TRUE(r.out.isEmpty());
@@ -148,8 +163,8 @@ TEST(PictureWrite, AMissingPlotFolderIsOneUsageErrorBeforeAnyEvaluation)
 TEST(StandardOutput, AFullDeviceIsAFailure)
 {
     test::TempFile data(curve(true));
-    const EvalResult r = evalSh(QStringLiteral("data.dat data.dat"), QString::fromStdString(data.folder()),
-        QStringLiteral(">/dev/full"));
+    const EvalResult r = eval(QStringLiteral("data.dat data.dat"), QString::fromStdString(data.folder()),
+        QStringLiteral("/dev/full"));
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err.toStdString(),
         "tenso-eval: cannot write the results to standard output: No space left on device\n");
@@ -173,7 +188,7 @@ TEST(FileNames, AreTheBytesAsGiven)
 TEST(FileNames, AnEmptyNameIsTheMissingFileError)
 {
     // An unset variable in a script must not pass for a clean run.
-    const EvalResult r = evalSh(QStringLiteral("''"), QDir::tempPath());
+    const EvalResult r = eval(QString(), QDir::tempPath());
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(r.out.contains(
         "\"file\": \"\",\n    \"error\": {\"number\": 53, \"message\": \"This file includes error "
