@@ -19,6 +19,7 @@ if [ ! -f "$build/build.ninja" ]; then
     -DTENSO_BUILD_GUI=OFF -DTENSO_BUILD_BENCHMARKS=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo
 fi
 cmake --build "$build" --target "${targets[@]/#/fuzz_}"
+build=$(cd "$build" && pwd)  # the fuzzers run in the temporary folder
 
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/tenso-fuzz.XXXXXX")
 trap 'rm -rf "$tmp"' EXIT
