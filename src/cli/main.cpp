@@ -48,6 +48,7 @@ const FieldOption fieldOptions[] = {
 
 int main(int argc, char* argv[])
 {
+    tenso::CheckStandardStreams();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tenso-eval"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TENSO_VERSION));

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace tenso {
 namespace {
@@ -26,6 +28,23 @@ void WriteOut(const QByteArray& bytes)
             != static_cast<size_t>(bytes.size())
         || std::ferror(stdout))
         outputFailed(errno);
+}
+
+void CheckStandardStreams()
+{
+    const auto closed = [](int fd) { return ::fcntl(fd, F_GETFD) == -1 && errno == EBADF; };
+    const bool outClosed = closed(STDOUT_FILENO);
+    for (int fd : {STDIN_FILENO, STDERR_FILENO}) {
+        if (!closed(fd))
+            continue;
+        const int null = ::open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY);
+        if (null >= 0 && null != fd) {
+            ::dup2(null, fd);
+            ::close(null);
+        }
+    }
+    if (outClosed)
+        outputFailed(EBADF);
 }
 
 void FinishOut()

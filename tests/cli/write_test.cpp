@@ -170,6 +170,16 @@ TEST(StandardOutput, AFullDeviceIsAFailure)
         "tenso-eval: cannot write the results to standard output: No space left on device\n");
 }
 
+TEST(StandardOutput, AClosedOneIsAFailure)
+{
+    // Without the check, the next file opened would take descriptor 1 and receive the results.
+    test::TempFile data(curve(true));
+    const EvalResult r = evalSh(QStringLiteral("data.dat >&-"), QString::fromStdString(data.folder()));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err.toStdString(),
+        "tenso-eval: cannot write the results to standard output: Bad file descriptor\n");
+}
+
 TEST(FileNames, AreTheBytesAsGiven)
 {
     // "caf\xe9.dat" in Latin-1 holds the curve; "caf\xef\xbf\xbd.dat" (U+FFFD, what a lossy
