@@ -1,8 +1,9 @@
 # Warning and sanitizer settings shared by every target of the project.
 
 if(TENSO_FUZZ)
-  # Coverage for libFuzzer everywhere; the fuzz targets add the fuzzer's main themselves.
-  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  # Coverage for libFuzzer everywhere; the fuzz targets add the fuzzer's main themselves. Every
+  # sanitizer report ends the run, so that undefined behaviour fails the fuzzing as a crash does.
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
   add_link_options(-fsanitize=address,undefined)
 elseif(TENSO_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)

@@ -13,14 +13,36 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <sys/mman.h>
 #include <unistd.h>
 
 namespace {
 
-std::string filePath()
+// The file lives in memory (memfd) and is reached by its /proc path, so that the reader opens it as
+// it opens any file and no run leaves a file behind, not even one that crashes.
+const std::string& filePath()
 {
-    static const std::string path = "/tmp/tenso-fuzz-reader-" + std::to_string(::getpid()) + ".dat";
+    static const std::string path = [] {
+        const int fd = ::memfd_create("tenso-fuzz-reader", 0);
+        if (fd < 0)
+            std::abort();
+        return "/proc/self/fd/" + std::to_string(fd);
+    }();
     return path;
+}
+
+void writeFile(std::string_view content)
+{
+    const int fd = std::stoi(filePath().substr(filePath().rfind('/') + 1));
+    if (::ftruncate(fd, 0) != 0)
+        std::abort();
+    for (size_t done = 0; done < content.size();) {
+        const ssize_t n
+            = ::pwrite(fd, content.data() + done, content.size() - done, static_cast<off_t>(done));
+        if (n <= 0)
+            std::abort();
+        done += static_cast<size_t>(n);
+    }
 }
 
 void check(bool ok)
@@ -46,16 +68,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     w.SetText(tenso::Text12(0), in.Text());
     w.SetText(tenso::Text12(1), in.Text());
     const std::string_view content = in.Rest();
-    if (FILE* f = std::fopen(filePath().c_str(), "wb")) {
-        std::fwrite(content.data(), 1, content.size(), f);
-        std::fclose(f);
-    }
+    writeFile(content);
     state->DataFileName = filePath();
     tenso::Command3_Click(0, *state, w);
     tenso::Command3_Click(1, *state, w);
 
     const tenso::SharedState& s = *state;
-    for (float v : {s.XMax, s.YMax, s.XAtYMax, s.ScaleXMax, s.ScaleXMin, s.ScaleYMax, s.ScaleYMin, s.MarkerRadius})
+    for (float v :
+        {s.XMax, s.YMax, s.XAtYMax, s.ScaleXMax, s.ScaleXMin, s.ScaleYMax, s.ScaleYMin, s.MarkerRadius})
         check(std::isfinite(v));
     check(s.ValleyCount >= 0 && s.ValleyCount <= tenso::MaxValleys);
     for (const tenso::Message& m : w.Messages())

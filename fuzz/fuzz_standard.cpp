@@ -18,7 +18,14 @@ namespace {
 
 std::string filePath()
 {
-    static const std::string path = "/tmp/tenso-fuzz-standard-" + std::to_string(::getpid()) + ".csv";
+    // In TMPDIR (fuzz/run.sh points it at a folder it removes), and removed at exit in any case.
+    static const std::string path = [] {
+        const char* folder = std::getenv("TMPDIR");
+        std::string name = std::string(folder && *folder ? folder : "/tmp") + "/tenso-fuzz-standard-"
+            + std::to_string(::getpid()) + ".csv";
+        std::atexit([] { ::unlink(filePath().c_str()); });
+        return name;
+    }();
     return path;
 }
 

@@ -1,6 +1,12 @@
 #!/usr/bin/env python3
-"""Writes the small seed corpus of the fuzz targets into fuzz/corpus (run from fuzz/)."""
+"""Writes the small seed corpus of the fuzz targets into fuzz/corpus (run from fuzz/).
+
+With --big DIR it writes instead, into DIR, reader seeds larger than the reader's 64 KiB buffer, so
+that the fuzzer reaches the refill path (a line, a quoted field and a CR LF across the buffer's
+end). They are made at run time by fuzz/run.sh and never committed."""
+import os
 import struct
+import sys
 
 def piece(text):
     b = text.encode()
@@ -10,6 +16,28 @@ def reader(name, texts, content):
     # skip, X column, Y column, X coefficient, Y coefficient, X max, Y max, then the file
     with open(f"corpus/reader/{name}", "wb") as f:
         f.write(b"".join(piece(t) for t in texts) + content)
+
+def big_seeds(folder):
+    os.makedirs(folder, exist_ok=True)
+    defaults = ["5", "1", "2", "1", "1", "", ""]
+    settings = b"".join(piece(t) for t in defaults)
+    lines = b"h\r\n" * 5
+    header = settings + lines
+    records = b"".join(b"%d.%02d,%d.%d\r\n" % (i // 100, i % 100, i % 500, i % 7) for i in range(5500))
+    seeds = {
+        "many_records": header + records,  # about 70 KiB of records
+        "long_line": header + b"1," * 34000 + b"2\r\n3,4\r\n",  # one line of 68 KiB
+        "long_quote": header + b'"' + b"x, " * 22500 + b'",1\r\n2,3\r\n',  # a quoted field of 67 KiB
+        # A CR LF whose CR is the last byte of the first buffer fill.
+        "crlf_at_edge": header + b"0" * (65536 - 1 - len(lines)) + b"\r\n1,2\r\n",
+    }
+    for name, content in seeds.items():
+        with open(os.path.join(folder, name), "wb") as f:
+            f.write(content)
+
+if len(sys.argv) == 3 and sys.argv[1] == "--big":
+    big_seeds(sys.argv[2])
+    sys.exit(0)
 
 acc = "../tests/data/acceptance/"
 defaults = ["5", "1", "2", "1", "1", "", ""]
@@ -50,3 +78,9 @@ standard("european", 0x3f, ["", "", "", ""], ("Pr\xfcfung 3\nZeit;Weg;Kraft\ns;m
 standard("columns", 0x2f, ["3", "Extension", "kN", ""], b"t,Extension (mm),Load\r\n0,0,0\r\n1,0.01,2.5\r\n2,0.02,5\r\n")
 standard("strain", 0xff, ["", "", "", "%"], b"\xef\xbb\xbfStrain (%)\tStress [MPa]\n0\t0\n0.05\t100\n0.1\t200\n\t\n1\t250\n")
 standard("blanks", 0x07, ["1", "2", "", ""], b"  0  0\r  0.001 1e2\r 1e999 3\r")
+# Preview lines: UTF-8, Shift_JIS (with half-width katakana), Latin-1, and a UTF-8 character cut off.
+os.makedirs("corpus/preview", exist_ok=True)
+for name, line in {"utf8": "Dehnung (mm),Kraft (kN),σ".encode(), "sjis": "荷重,変位,ｶﾀｶﾅ".encode("cp932"),
+                   "latin1": "Länge,Kraft".encode("latin-1"), "cut": "Länge σ".encode()[:-1]}.items():
+    with open(f"corpus/preview/{name}", "wb") as f:
+        f.write(line)

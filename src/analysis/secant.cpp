@@ -55,15 +55,22 @@ void SecantBranch(SharedState& s, Window& w)
     // A: the last record at or below the start level, up to the first record above the end level;
     // B + 1: that first record above the end level.
     long a = 0, b = 0;
+    bool endExceeded = false;
     for (long i = 1; static_cast<float>(i) <= s.PointCount; ++i) {
         const float y = s.YData[Record(i)];
         if (y <= startLevel)
             a = i;
-        if (y > endLevel)
+        if (y > endLevel) {
+            endExceeded = true;
             break;
+        }
         b = i;
     }
 
+    // A curve that falls back below the start level at its end, with no record above the end
+    // level, lacks the end crossing: that is what the user has to change, not the start.
+    if (!endExceeded && s.PointCount >= 1 && static_cast<float>(a + 1) > s.PointCount)
+        throw CalcError {EndCrossing.neverExceeded};
     const float startX = crossingX(s, a, startLevel, StartCrossing);
     const float endX = crossingX(s, b, endLevel, EndCrossing);
 

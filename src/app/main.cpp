@@ -1,3 +1,4 @@
+#include "end_on_signal.h"
 #include "state/shared_state.h"
 #include "ui/form1.h"
 
@@ -61,5 +62,6 @@ int main(int argc, char* argv[])
     tenso::Form1 form(state);
     form.Load();
     form.show();
+    tenso::CloseOnTermination(form);
     return QApplication::exec();
 }

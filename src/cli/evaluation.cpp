@@ -1,7 +1,9 @@
 #include "evaluation.h"
 
 #include "analysis/modulus.h"
+#include "data/reader.h"
 #include "plot/curve_plot.h"
+#include "state/failure.h"
 #include "state/form1.h"
 #include "state/headless_window.h"
 
@@ -22,8 +24,8 @@ CalculationResult click(int16_t index, SharedState& s, HeadlessWindow& w)
 {
     w.ClearMessages();
     Command1_Click(index, s, w);
-    CalculationResult r{w.Text(Field::Text7), w.Text(Field::Text8), w.Text(Field::Text16), w.Text(Field::Text9),
-                        w.Text(Field::Text15), std::nullopt};
+    CalculationResult r {w.Text(Field::Text7), w.Text(Field::Text8), w.Text(Field::Text16),
+        w.Text(Field::Text9), w.Text(Field::Text15), std::nullopt};
     if (!w.Messages().empty())
         r.message = w.Messages().back().text;
     return r;
@@ -39,14 +41,15 @@ int16_t failureNumber(const std::string& text)
 
 }  // namespace
 
-void Evaluate(const std::string& file, const EvaluationSettings& settings, Surface& picture, FileEvaluation& out)
+void Evaluate(
+    const std::string& file, const EvaluationSettings& settings, Surface& picture, FileEvaluation& out)
 {
     out.file = file;
     out.error.reset();
     out.errorNumber = 0;
     out.tangent.reset();
     out.secant.reset();
-    out.state = SharedState{};
+    out.state = SharedState {};
     SharedState& s = out.state;
     HeadlessWindow w(s, picture);
     Form_Load(s, w);
@@ -61,10 +64,16 @@ void Evaluate(const std::string& file, const EvaluationSettings& settings, Surfa
 
     std::error_code ec;
     const std::filesystem::path absolute = std::filesystem::absolute(file, ec);
-    w.onFileDialog = [&](std::string_view, std::string_view) { s.DataFileName = ec ? file : absolute.string(); };
+    w.onFileDialog = [&](std::string_view, std::string_view) {
+        s.DataFileName = ec || file.empty() ? file : absolute.string();
+    };
     Command2_Click(s, w);
 
     Command3_Click(0, s, w);
+    // Draw reads nothing without a file name, but no file has an empty name: opening one fails as
+    // for a missing file, so the batch reports it as that data-file error, not as a clean run.
+    if (file.empty() && w.Messages().empty())
+        w.MsgBox(DataFileMessage(failure::FileNotFound));
     if (!w.Messages().empty()) {
         out.error = w.Messages().back();
         out.errorNumber = failureNumber(out.error->text);

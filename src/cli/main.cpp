@@ -1,8 +1,10 @@
 // tenso-eval: evaluates data files with the window's own rules, without a window.
 #include "evaluation.h"
+#include "file_names.h"
 #include "help_text.h"
 #include "output.h"
 #include "plot_output.h"
+#include "standard_output.h"
 
 #include "plot/null_surface.h"
 #include "plot/recording_surface.h"
@@ -50,15 +52,11 @@ const FieldOption fieldOptions[] = {
     std::exit(2);
 }
 
-void writeOut(const QByteArray& bytes)
-{
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
-}
-
 }  // namespace
 
 int main(int argc, char* argv[])
 {
+    tenso::CheckStandardStreams();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tenso-eval"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TENSO_VERSION));
@@ -89,7 +87,7 @@ int main(int argc, char* argv[])
     parser.addPositionalArgument(
         QStringLiteral("FILE"), QStringLiteral("Data files to evaluate."), QStringLiteral("FILE..."));
 
-    if (!parser.parse(QCoreApplication::arguments()))
+    if (!parser.parse(tenso::ArgumentsOf(argc, argv)))
         usageError(parser.errorText());
     if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all"))) {
         if (!tenso::WriteHelp(parser.helpText() + tenso::HelpClosing())) {
@@ -128,7 +126,7 @@ int main(int argc, char* argv[])
             usageError(QStringLiteral("--plot-scale takes a whole number from 1 to 20"));
         QString error;
         plot = tenso::PlotOutput::Create(
-            parser.value(QStringLiteral("plot")), scale, files.size() > 1, &error);
+            tenso::ArgumentBytes(parser.value(QStringLiteral("plot"))), scale, files.size() > 1, &error);
         if (!plot)
             usageError(error);
     }
@@ -136,15 +134,16 @@ int main(int argc, char* argv[])
     tenso::ResultWriter writer(format == QLatin1String("json") ? tenso::ResultWriter::Format::Json
                                                                : tenso::ResultWriter::Format::Csv,
         settings);
-    writeOut(writer.Begin());
+    tenso::WriteOut(writer.Begin());
     int status = 0;
     tenso::NullSurface nothing;
     tenso::RecordingSurface recording;
     auto result = std::make_unique<tenso::FileEvaluation>();
-    for (const QString& file : files) {
+    for (const QString& argument : files) {
+        const std::string file = tenso::ArgumentBytes(argument);
         recording.Clear();
         tenso::Surface& picture = plot ? static_cast<tenso::Surface&>(recording) : nothing;
-        tenso::Evaluate(file.toStdString(), settings, picture, *result);
+        tenso::Evaluate(file, settings, picture, *result);
         if (result->error)
             status = 1;
         if (plot) {
@@ -154,9 +153,9 @@ int main(int argc, char* argv[])
                 status = 1;
             }
         }
-        writeOut(writer.Write(*result));
+        tenso::WriteOut(writer.Write(*result));
     }
-    writeOut(writer.End());
-    std::fflush(stdout);
+    tenso::WriteOut(writer.End());
+    tenso::FinishOut();
     return status;
 }

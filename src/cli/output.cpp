@@ -1,5 +1,6 @@
 #include "output.h"
 
+#include "file_names.h"
 #include "state/number_text.h"
 
 #include <QString>
@@ -7,25 +8,45 @@
 namespace tenso {
 namespace {
 
-// A JSON string: UTF-8 (invalid bytes become U+FFFD), with quotes, backslashes and control
-// characters escaped.
+// A JSON string: UTF-8, with quotes, backslashes and control characters escaped. A byte that is
+// not part of valid UTF-8 (a file name in another encoding) is written as the escape of the lone
+// surrogate U+DC00 + byte, "\udce9" for 0xE9: no text can hold that code, so the name stays
+// unambiguous and its bytes can be recovered (Python: os.fsencode(json.loads(...))).
 QByteArray jsonString(const std::string& text)
 {
-    const QByteArray utf8 = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).toUtf8();
     QByteArray out = "\"";
-    for (char c : utf8) {
+    for (size_t i = 0; i < text.size();) {
+        const size_t n = Utf8SequenceAt(text, i);
+        if (n == 0) {
+            out += "\\udc" + QByteArray::number(static_cast<unsigned char>(text[i]), 16);
+            ++i;
+            continue;
+        }
+        const char c = text[i];
         switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
         default:
             if (static_cast<unsigned char>(c) < 0x20)
-                out += QByteArray("\\u00") + QByteArray::number(static_cast<unsigned char>(c), 16).rightJustified(2, '0');
+                out += QByteArray("\\u00")
+                    + QByteArray::number(static_cast<unsigned char>(c), 16).rightJustified(2, '0');
             else
-                out += c;
+                out.append(text.data() + i, static_cast<qsizetype>(n));
         }
+        i += n;
     }
     return out + '"';
 }
@@ -41,19 +62,17 @@ QByteArray fieldValue(const std::string& text)
     try {
         if (SingleText(static_cast<float>(Val(text))) == text)
             return QByteArray::fromStdString(text);
-    } catch (...) {
-    }
+    } catch (...) { }
     return jsonString(text);
 }
 
 QByteArray calculation(const CalculationResult& r)
 {
-    return "{\"elastic_modulus\": " + fieldValue(r.elasticModulus) +
-           ", \"offset_strength\": " + fieldValue(r.offsetStrength) +
-           ", \"offset_strength_at\": " + fieldValue(r.offsetStrengthAt) +
-           ", \"max_strength\": " + fieldValue(r.maxStrength) +
-           ", \"yield_strength\": " + fieldValue(r.yieldStrength) +
-           ", \"message\": " + (r.message ? jsonString(*r.message) : QByteArray("null")) + "}";
+    return "{\"elastic_modulus\": " + fieldValue(r.elasticModulus) + ", \"offset_strength\": "
+        + fieldValue(r.offsetStrength) + ", \"offset_strength_at\": " + fieldValue(r.offsetStrengthAt)
+        + ", \"max_strength\": " + fieldValue(r.maxStrength)
+        + ", \"yield_strength\": " + fieldValue(r.yieldStrength)
+        + ", \"message\": " + (r.message ? jsonString(*r.message) : QByteArray("null")) + "}";
 }
 
 QByteArray fileObject(const FileEvaluation& e)
@@ -61,14 +80,15 @@ QByteArray fileObject(const FileEvaluation& e)
     const SharedState& s = e.state;
     QByteArray o = "  {\n    \"file\": " + jsonString(e.file) + ",\n    \"error\": ";
     if (e.error)
-        o += "{\"number\": " + QByteArray::number(e.errorNumber) + ", \"message\": " + jsonString(e.error->text) + "}";
+        o += "{\"number\": " + QByteArray::number(e.errorNumber)
+            + ", \"message\": " + jsonString(e.error->text) + "}";
     else
         o += "null";
     o += ",\n    \"points\": " + number(s.PointCount) + ", \"columns\": " + QByteArray::number(s.ColumnCount);
-    o += ",\n    \"x_max\": " + number(s.XMax) + ", \"y_max\": " + number(s.YMax) +
-         ", \"x_at_y_max\": " + number(s.XAtYMax);
-    o += ",\n    \"scale\": {\"x_min\": " + number(s.ScaleXMin) + ", \"x_max\": " + number(s.ScaleXMax) +
-         ", \"y_min\": " + number(s.ScaleYMin) + ", \"y_max\": " + number(s.ScaleYMax) + "}";
+    o += ",\n    \"x_max\": " + number(s.XMax) + ", \"y_max\": " + number(s.YMax)
+        + ", \"x_at_y_max\": " + number(s.XAtYMax);
+    o += ",\n    \"scale\": {\"x_min\": " + number(s.ScaleXMin) + ", \"x_max\": " + number(s.ScaleXMax)
+        + ", \"y_min\": " + number(s.ScaleYMin) + ", \"y_max\": " + number(s.ScaleYMax) + "}";
     o += ",\n    \"valleys\": [";
     for (int k = 1; k <= s.ValleyCount && k <= MaxValleys; ++k) {
         const auto i = static_cast<size_t>(k);

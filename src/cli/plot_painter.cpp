@@ -3,7 +3,7 @@
 #include "image_surface.h"
 #include "plot/recording_surface.h"
 
-#include <QFileInfo>
+#include <QBuffer>
 #include <QImageWriter>
 #include <QPoint>
 #include <QRect>
@@ -29,27 +29,28 @@ bool fail(const QString& message, char* error, int errorSize)
 }  // namespace
 
 extern "C" __attribute__((visibility("default"))) bool TensoPaintPlot(const tenso::RecordingSurface* drawing,
-                                                                      const char* path, int scale, bool svg,
-                                                                      const char* title, char* error, int errorSize)
+    int scale, bool svg, const char* title, QByteArray* picture, char* error, int errorSize)
 {
-    const QString file = QString::fromUtf8(path);
+    QBuffer buffer(picture);
+    if (!buffer.open(QIODevice::WriteOnly))
+        return fail(QStringLiteral("no memory for the picture"), error, errorSize);
     if (svg) {
         QSvgGenerator generator;
-        generator.setFileName(file);
+        generator.setOutputDevice(&buffer);
         generator.setSize(PlotArea * scale);
         generator.setViewBox(QRect(QPoint(0, 0), PlotArea * scale));
         generator.setTitle(QString::fromUtf8(title));
         tenso::ImageSurface surface(&generator, PlotArea, scale);
         drawing->Replay(surface);
         surface.Finish();
-        if (!QFileInfo(file).isFile())
-            return fail(QStringLiteral("cannot write %1").arg(file), error, errorSize);
+        if (surface.Failed())
+            return fail(QStringLiteral("the picture could not be painted"), error, errorSize);
         return true;
     }
     tenso::ImageSurface surface(PlotArea, scale);
     drawing->Replay(surface);
-    QImageWriter writer(file, "png");
+    QImageWriter writer(&buffer, "png");
     if (!writer.write(surface.Image()))
-        return fail(QStringLiteral("cannot write %1: %2").arg(file, writer.errorString()), error, errorSize);
+        return fail(writer.errorString(), error, errorSize);
     return true;
 }

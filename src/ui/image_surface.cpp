@@ -117,7 +117,8 @@ void ImageSurface::Cls()
             painter_.end();
         image_.fill(Qt::white);
     } else {
-        painter(colors::White).fillRect(QRect(0, 0, width_, height_), Qt::white);
+        if (QPainter* p = painter(colors::White))
+            p->fillRect(QRect(0, 0, width_, height_), Qt::white);
     }
     penX_ = 0;
     penY_ = 0;
@@ -136,14 +137,16 @@ void ImageSurface::Scale(float x1, float y1, float x2, float y2)
 
 ImageSurface::Point ImageSurface::toDevice(double x, double y) const
 {
-    return {
-        (x - left_) * (width_ / (right_ - left_)), (y - top_) * (height_ / (bottom_ - top_))};
+    return {(x - left_) * (width_ / (right_ - left_)), (y - top_) * (height_ / (bottom_ - top_))};
 }
 
-QPainter& ImageSurface::painter(Color c)
+QPainter* ImageSurface::painter(Color c)
 {
     if (!painter_.isActive()) {
-        painter_.begin(device_);
+        if (failed_ || !painter_.begin(device_)) {
+            failed_ = true;
+            return nullptr;
+        }
         painter_.setRenderHint(QPainter::Antialiasing, false);
         painter_.setBrush(Qt::NoBrush);
     }
@@ -151,7 +154,7 @@ QPainter& ImageSurface::painter(Color c)
     pen.setWidth(penWidth_);
     pen.setCosmetic(true);
     painter_.setPen(pen);
-    return painter_;
+    return &painter_;
 }
 
 void ImageSurface::PSet(float x, float y, Color c)
@@ -161,7 +164,8 @@ void ImageSurface::PSet(float x, float y, Color c)
     const Point p = toDevice(x, y);
     if (!Finite(p.x, p.y) || p.x < 0 || p.y < 0 || p.x >= width_ || p.y >= height_)
         return;
-    painter(c).fillRect(QRect(Pixel(p.x, p.y), QSize(penWidth_, penWidth_)), QColor(c.r, c.g, c.b));
+    if (QPainter* painting = painter(c))
+        painting->fillRect(QRect(Pixel(p.x, p.y), QSize(penWidth_, penWidth_)), QColor(c.r, c.g, c.b));
 }
 
 void ImageSurface::LineTo(float x, float y, Color c)
@@ -187,7 +191,8 @@ void ImageSurface::segment(Point a, Point b, Color c)
     const double m = penWidth_ + 2;
     if (!ClipSegment(a, b, -m, -m, width_ + m, height_ + m))
         return;
-    painter(c).drawLine(Pixel(a.x, a.y), Pixel(b.x, b.y));
+    if (QPainter* p = painter(c))
+        p->drawLine(Pixel(a.x, a.y), Pixel(b.x, b.y));
 }
 
 void ImageSurface::Circle(float x, float y, float radius, Color c)
@@ -212,7 +217,8 @@ void ImageSurface::Circle(float x, float y, float radius, Color c)
     const double diagonal = std::hypot(xmax - xmin, ymax - ymin);
     if (r <= std::max(DirectCircleLimit, 4 * diagonal)) {
         const int ri = static_cast<int>(std::lround(r));
-        painter(c).drawEllipse(Pixel(centre.x, centre.y), ri, ri);
+        if (QPainter* p = painter(c))
+            p->drawEllipse(Pixel(centre.x, centre.y), ri, ri);
         return;
     }
     arc(centre, r, c);
@@ -228,10 +234,10 @@ void ImageSurface::arc(Point centre, double radius, Color c)
     const double diagonal = std::hypot(width_ + 2 * m, height_ + 2 * m);
     const double mid = std::atan2(cy - centre.y, cx - centre.x);
     const double half = 1.5 * 2 * std::asin(std::min(1.0, diagonal / (2 * radius)));
-    Point previous{};
+    Point previous {};
     for (int k = 0; k <= ArcSegments; ++k) {
         const double angle = mid - half + 2 * half * k / ArcSegments;
-        const Point p{centre.x + radius * std::cos(angle), centre.y + radius * std::sin(angle)};
+        const Point p {centre.x + radius * std::cos(angle), centre.y + radius * std::sin(angle)};
         if (k > 0)
             segment(previous, p, c);
         previous = p;

@@ -21,6 +21,9 @@ public:
     // pixels; Finish() ends the painting. Image() is empty then.
     ImageSurface(QPaintDevice* device, QSize logicalSize, int scale);
     void Finish();
+    // True when painting could not start on the device (a device that cannot be written); the
+    // drawing operations then do nothing, rather than warn once each.
+    bool Failed() const { return failed_; }
 
     void Cls() override;
     void Scale(float x1, float y1, float x2, float y2) override;
@@ -39,7 +42,7 @@ private:
     };
 
     Point toDevice(double x, double y) const;
-    QPainter& painter(Color c);
+    QPainter* painter(Color c);  // nullptr when painting cannot start
     void segment(Point a, Point b, Color c);
     void arc(Point centre, double radius, Color c);
 
@@ -49,6 +52,7 @@ private:
     int width_, height_;
     mutable QPainter painter_;  // kept open between operations; Image() ends it
     int penWidth_ = 1;
+    bool failed_ = false;
     // The user scale: the top-left corner (left_, top_) and bottom-right corner (right_, bottom_).
     double left_ = 0, top_ = 0, right_ = 1, bottom_ = 1;
     float penX_ = 0, penY_ = 0;

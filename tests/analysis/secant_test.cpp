@@ -162,6 +162,15 @@ TEST(Secant, FailuresStopAtTheirStepWithAMessage)
                 f.window.SetText(Field::Text3, "100");
             },
             "The curve never rises above the end level.", false},
+        // End 100 on a curve that breaks off below the start level: records 10, 50, 100, 5 give A = 4
+        // (5 <= 20) and no record above 100, so both crossings would need a fifth record. What is
+        // missing is a record above the end level.
+        {"end level never exceeded, last record below the start level",
+            [](Form& f) {
+                test::SetCurve(f.state, {{1, 10}, {2, 50}, {3, 100}, {4, 5}});
+                f.window.SetText(Field::Text3, "100");
+            },
+            "The curve never rises above the end level.", false},
         // Start 100, End 90 on a curve that ends at its maximum: the scan stops at the last record,
         // which is also the last one at or below the start level.
         {"start level never exceeded",
