@@ -1,10 +1,10 @@
 #include "chart_files.h"
 
 #include "chart_painter.h"
+#include "png_writer.h"
 
 #include <QFileInfo>
 #include <QImage>
-#include <QImageWriter>
 #include <QPainter>
 #include <QSaveFile>
 #include <QSvgGenerator>
@@ -53,9 +53,8 @@ std::string WriteChartFile(const QString& path, const ChartData& chart, QSize si
             QPainter painter(&image);
             PaintChart(painter, area, unit, chart);
         }
-        QImageWriter writer(&file, "png");
-        if (!writer.write(image))
-            return failure(writer.errorString());
+        if (!WriteChartPng(file, image))
+            return failure(file.errorString());
     }
     if (!file.commit())
         return failure(file.errorString());

@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPen>
@@ -105,9 +106,28 @@ void PaintCurve(QPainter& painter, const ChartLayout& layout, const ChartData& c
     line.reserve(static_cast<qsizetype>(chart.x.size()));
     for (std::size_t i = 0; i < chart.x.size(); ++i)
         line.append(layout.Map(chart.x[i], chart.y[i]));
-    painter.setPen(pen);
     painter.setBrush(Qt::NoBrush);
-    painter.drawPolyline(line);
+    const QPaintEngine* engine = painter.paintEngine();
+    if (engine == nullptr || engine->type() != QPaintEngine::Raster) {
+        painter.setPen(pen);
+        painter.drawPolyline(line);
+        return;
+    }
+    // In an image, Qt strokes an antialiased line wider than a pixel as one outline, which takes a
+    // second for a few thousand noisy points; its one-pixel (cosmetic) line is fifty times faster.
+    // Drawn side by side it gives the width.
+    QPen thin = pen;
+    thin.setWidthF(0);
+    painter.setPen(thin);
+    const double width = pen.widthF();
+    const int passes = std::max(1, static_cast<int>(std::lround(width)));
+    for (int k = 0; k < passes; ++k) {
+        const double shift = passes == 1 ? 0.0 : (width - 1) * (k / (passes - 1.0) - 0.5) / std::sqrt(2.0);
+        painter.save();
+        painter.translate(shift, shift);
+        painter.drawPolyline(line);
+        painter.restore();
+    }
 }
 
 void PaintSegment(QPainter& painter, const ChartLayout& layout, const ChartSegment& s, const QPen& pen)

@@ -175,7 +175,16 @@ TEST(WriteChartFile, PngAndSvgOfTheSize)
     QTemporaryDir dir;
     const QString png = dir.filePath("c.png"), svg = dir.filePath("c.svg");
     EXPECT_EQ(WriteChartFile(png, Line(), QSize(640, 480), PlotFormat::Png), "");
-    EXPECT_EQ(QImage(png).size(), QSize(640, 480));
+    const QImage read(png);
+    ASSERT_EQ(read.size(), QSize(640, 480));
+    // The file holds exactly the painted pixels.
+    QImage painted(640, 480, QImage::Format_RGB32);
+    painted.fill(Qt::white);
+    {
+        QPainter painter(&painted);
+        PaintChart(painter, QRectF(0, 0, 640, 480), ChartUnitForPixels(640, 480), Line());
+    }
+    EXPECT_EQ(read.convertToFormat(QImage::Format_RGB32), painted);
     EXPECT_EQ(WriteChartFile(svg, Line(), QSize(640, 480), PlotFormat::Svg), "");
     QFile file(svg);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
