@@ -39,7 +39,7 @@ bool Chunk(QIODevice& device, const char type[4], const QByteArray& data)
 bool WriteChartPng(QIODevice& device, const QImage& source)
 {
     const QImage image
-        = source.format() == QImage::Format_RGB888 ? source : source.convertToFormat(QImage::Format_RGB888);
+        = source.format() == QImage::Format_RGB32 ? source : source.convertToFormat(QImage::Format_RGB32);
     const auto width = static_cast<std::uint32_t>(image.width());
     const auto height = static_cast<std::uint32_t>(image.height());
     static const char signature[] = "\x89PNG\r\n\x1a\n";
