@@ -16,7 +16,10 @@ string(CONCAT CPACK_PACKAGE_DESCRIPTION
     "chosen among the valleys of the curve.\n"
     "\n"
     "The package holds the window program tenso and the batch evaluator tenso-eval, which prints the\n"
-    "same results for many files as JSON or CSV.")
+    "same results for many files as JSON or CSV.\n"
+    "\n"
+    "tenso-report evaluates the files that testing machines export by ISO 6892-1 (E, ReH, ReL,\n"
+    "Rp0.2, Rm, Agt, A, Z) for a series of specimens, with its statistics, as CSV or JSON.")
 set(CPACK_STRIP_FILES ON)
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -18,6 +18,21 @@ The stress rises strictly until the maximum and never rises after it, except in 
 of the steel's plateau: the reader counts a valley wherever the stress rises again after a fall,
 and the last valley is shown as the yield strength.
 
+Beside them, exports as testing machines write them, for tenso-report (force or strain with
+their units, any separator, no record limit):
+
+  machine_steel_round.csv     mild steel, round specimen d0 = 10 mm, L0 = 50 mm: time (s),
+                              extension (mm) and force (kN) under a names line; slack at the
+                              start, a clear upper yield point, a serrated Lueders plateau.
+  machine_steel_european.txt  S355 from a German machine: ';' and decimal commas, a Latin-1 header
+                              (names line "Zeit;Kraft;Verl\xe4ngerung" and a units line), two
+                              footer lines after the table.
+  machine_aluminium_flat.tsv  aluminium, flat specimen 20 x 3 mm, L0 = 80 mm: TAB-separated,
+                              strain in %, continuous yielding; one record lacks its force.
+  specimens.csv               the geometry of these three, before and after fracture, so that
+                              one call evaluates them:
+                              tenso-report --specimens specimens.csv machine_*
+
 The output is deterministic (fixed random seeds). Run from anywhere:  python3 make_examples.py
 """
 
@@ -182,12 +197,111 @@ def stainless():
     return "stainless_1_4301.dat", header, rows
 
 
+def lueders_test(rnd, e, reh, rel, rm, lueders_end, strain_u, strain_f, stress_f, slack):
+    """(strain as a fraction, stress in MPa) of a steel with a yield point, logged at 10 Hz: slack
+    taken up at almost no load, a linear rise to the upper yield point, a sharp drop to a first,
+    deeper minimum, a serrated Lueders plateau, hardening to Rm, necking and the fracture."""
+    points = [(slack * k / 10, 0.3 * k / 10) for k in range(11)]
+    stress = 0.0
+    while stress + 1.5 <= reh:  # 15 MPa/s
+        stress += 1.5
+        points.append((slack + stress / e + rnd.uniform(-2e-6, 2e-6), stress + rnd.uniform(-0.2, 0.2)))
+    points[-1] = (slack + reh / e, reh)
+    x = points[-1][0]
+    points += [(x + 1e-5, reh - 0.45 * (reh - rel)), (x + 2e-5, rel - 0.03 * rel)]
+    level, top = rel - 2.0, rel + rnd.uniform(1.0, 3.0)
+    x = points[-1][0]
+    while x < slack + lueders_end:  # strain-controlled plateau, 0.00025 1/s
+        x += 2.5e-5
+        if level > top:
+            level, top = rel - rnd.uniform(1.0, 2.5), rel + rnd.uniform(1.0, 3.0)
+        else:
+            level += rnd.uniform(0.5, 1.5)
+        points.append((x, level))
+    start, x0 = points[-1][1], x
+    while x < slack + strain_u:  # hardening at 0.0067 1/s
+        x += 6.7e-4
+        t = min(1.0, (x - x0) / (slack + strain_u - x0))
+        points.append((x, start + (rm - start) * (1 - (1 - t) ** 2.6) + rnd.uniform(-0.05, 0.05)))
+    x_u = x
+    while x < slack + strain_f:  # necking
+        x += 6.7e-4
+        t = (x - x_u) / (slack + strain_f - x_u)
+        points.append((x, rm - (rm - stress_f) * t ** 1.8))
+    x = points[-1][0]
+    points += [(x + 3e-4, stress_f * 0.3), (x + 6e-4, 0.4), (x + 9e-4, 0.2)]
+    return points
+
+
+def machine_steel_round():
+    rnd = random.Random(10)
+    d0, l0 = 10.0, 50.0
+    s0 = math.pi / 4 * d0 ** 2
+    points = lueders_test(rnd, 205000.0, 322.0, 296.0, 438.0, 0.021, 0.18, 0.28, 340.0, 0.0004)
+    lines = ["Time (s),Extension (mm),Force (kN)"]
+    lines += [f"{i / 10:.1f},{e * l0:.4f},{r * s0 / 1000:.4f}" for i, (e, r) in enumerate(points)]
+    return "machine_steel_round.csv", "".join(line + "\r\n" for line in lines).encode("ascii")
+
+
+def machine_steel_european():
+    rnd = random.Random(355)
+    d0, l0 = 8.0, 40.0
+    s0 = math.pi / 4 * d0 ** 2
+    points = lueders_test(rnd, 207000.0, 386.0, 362.0, 548.0, 0.016, 0.15, 0.23, 430.0, 0.0)
+    lines = ["Pr\xfcfprotokoll Zugversuch", "Werkstoff;S355J2+N", "Pr\xfcfer;J\xfcrgen Wei\xdf",
+             "Zeit;Kraft;Verl\xe4ngerung", "s;kN;mm"]
+    comma = lambda v, digits: f"{v:.{digits}f}".replace(".", ",")
+    lines += [f"{comma(i / 10, 1)};{comma(r * s0 / 1000, 4)};{comma(e * l0, 4)}" for i, (e, r) in enumerate(points)]
+    lines += ["Pr\xfcfende;14:07:31", "Bruch;im Messbereich"]
+    return "machine_steel_european.txt", "".join(line + "\r\n" for line in lines).encode("latin-1")
+
+
+def machine_aluminium_flat():
+    rnd = random.Random(60)
+    b0, a0 = 20.0, 3.0
+    e, rp02, rm, strain_u, strain_f = 69000.0, 262.0, 298.0, 0.08, 0.115
+    n = math.log((strain_u - rm / e) / 0.002) / math.log(rm / rp02)
+    points = []
+    stress = 0.0
+    while stress + 1.0 <= 0.8 * rp02:  # 10 MPa/s
+        stress += 1.0
+        s = stress + rnd.uniform(-0.15, 0.15)
+        points.append((ramberg_osgood_strain(s, e, rp02, n) * 1e-6, s))
+    x = points[-1][0]
+    while x < strain_u:
+        x += 2.5e-5 if x < 0.01 else 6.7e-4
+        points.append((x, ramberg_osgood_stress(x * 1e6, e, rp02, n) + rnd.uniform(-0.03, 0.03)))
+    x_u = x
+    while x < strain_f:
+        x += 6.7e-4
+        points.append((x, rm - (rm - 240.0) * ((x - x_u) / (strain_f - x_u)) ** 1.6))
+    points += [(x + 3e-4, 60.0), (x + 6e-4, 0.5)]
+    lines = ["Time [s]\tForce [N]\tStrain [%]"]
+    for i, (eps, r) in enumerate(points):
+        force = "" if i == 40 else f"{r * b0 * a0:.2f}"  # a record the machine logged without its force
+        lines.append(f"{i / 10:.1f}\t{force}\t{eps * 100:.5f}")
+    return "machine_aluminium_flat.tsv", "".join(line + "\n" for line in lines).encode("ascii")
+
+
+SPECIMENS = """file,d0,b0,a0,L0,Lu,du,Su
+machine_steel_round.csv,10.0,,,50,64.1,6.2,
+machine_steel_european.txt,8.0,,,40,49.8,4.9,
+machine_aluminium_flat.tsv,,20.0,3.0,80,89.2,,41.5
+"""
+
+
 def main():
     for name, header, rows in (steel(), aluminium(), stainless()):
         assert 60 <= len(rows) <= 2000, (name, len(rows))
         with open(os.path.join(HERE, name), "w", newline="") as out:
             out.write("".join(line + "\r\n" for line in header + rows))
         print(f"{name}: {len(rows)} records")
+    for name, data in (machine_steel_round(), machine_steel_european(), machine_aluminium_flat()):
+        with open(os.path.join(HERE, name), "wb") as out:
+            out.write(data)
+        print(f"{name}: {len(data.splitlines())} lines")
+    with open(os.path.join(HERE, "specimens.csv"), "w", newline="") as out:
+        out.write(SPECIMENS)
 
 
 if __name__ == "__main__":

@@ -37,3 +37,16 @@ curve = [(i * 120.0, min(i * 120 * 0.205, 348 + (i * 120 - 1700) * 0.001)) for i
 analysis("tangent", ["20", "60", "2000"], 0b011, curve)
 analysis("secant", ["20", "60", "2000"], 0b101, curve)
 analysis("vertical", ["2", "10", "50"], 0b110, [(0, 0), (10, 5), (10, 8), (20, 9), (20, 7), (30, 12)] * 3)
+
+def standard(name, choice, texts, content):
+    # a byte choosing separator, decimal mark and specimen, force and extension columns, force and
+    # strain units, then the file
+    with open(f"corpus/standard/{name}", "wb") as f:
+        f.write(bytes([choice]) + b"".join(piece(t) for t in texts) + content)
+
+mild = "".join(f"{i * 0.1:.1f};{min(i * 0.004, 0.05 + i * 0.0004):.4f};{min(i * 1.2, 20 + i * 0.02):.3f}\n".replace(".", ",")
+               for i in range(0, 60))
+standard("european", 0x3f, ["", "", "", ""], ("Pr\xfcfung 3\nZeit;Weg;Kraft\ns;mm;kN\n" + mild + "Ende\n").encode("latin-1"))
+standard("columns", 0x2f, ["3", "Extension", "kN", ""], b"t,Extension (mm),Load\r\n0,0,0\r\n1,0.01,2.5\r\n2,0.02,5\r\n")
+standard("strain", 0xff, ["", "", "", "%"], b"\xef\xbb\xbfStrain (%)\tStress [MPa]\n0\t0\n0.05\t100\n0.1\t200\n\t\n1\t250\n")
+standard("blanks", 0x07, ["1", "2", "", ""], b"  0  0\r  0.001 1e2\r 1e999 3\r")

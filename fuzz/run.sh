@@ -11,7 +11,7 @@ if [ ! -f "$build/build.ninja" ]; then
 fi
 cmake --build "$build"
 status=0
-for target in reader number_text analysis; do
+for target in reader number_text analysis standard; do
   work="$build/corpus-$target"
   mkdir -p "$work" "$build/artifacts"
   echo "== fuzz_$target for ${seconds}s"

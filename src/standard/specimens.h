@@ -3,6 +3,7 @@
 
 #include "evaluation.h"
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@ namespace tenso::standard {
 struct SpecimenRow {
     std::string file;
     Specimen specimen;  // the row's non-empty cells
+    std::size_t line = 0;  // added: the row's line in the table, for messages
 };
 
 class SpecimenTable {
@@ -21,11 +23,17 @@ public:
     // Throws std::runtime_error when several rows match.
     const SpecimenRow* Find(const std::string& argument) const;
 
+    // Added: the rows in file order.
+    const std::vector<SpecimenRow>& Rows() const { return rows_; }
+
 private:
+    std::string path_;
     std::vector<SpecimenRow> rows_;
 };
 
-// `base` with every value that `row` gives replacing its own.
+// `base` with every value that `row` gives replacing its own. A row that gives a cross-section (d0,
+// a0 and b0, or S0) replaces the base's whole cross-section, and du or Su the base's final one, so
+// that a row's S0 does not clash with a --diameter of the command line.
 Specimen Override(const Specimen& base, const Specimen& row);
 
 }  // namespace tenso::standard

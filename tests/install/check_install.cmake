@@ -10,6 +10,9 @@ endif()
 set(expected
   bin/tenso
   bin/tenso-eval
+  bin/tenso-report
+  share/man/man1/tenso-report.1
+  share/doc/tenso/examples/specimens.csv
   share/applications/tenso.desktop
   share/icons/hicolor/scalable/apps/tenso.svg
   share/icons/hicolor/48x48/apps/tenso.png
@@ -21,7 +24,7 @@ foreach(f IN LISTS expected)
     message(FATAL_ERROR "not installed: ${f}")
   endif()
 endforeach()
-foreach(program tenso tenso-eval)
+foreach(program tenso tenso-eval tenso-report)
   file(GET_RUNTIME_DEPENDENCIES EXECUTABLES ${PREFIX}/bin/${program} RESOLVED_DEPENDENCIES_VAR ignored
        UNRESOLVED_DEPENDENCIES_VAR unresolved)
   if(unresolved)
@@ -64,4 +67,14 @@ if(VALIDATE)
   endif()
 else()
   message(STATUS "desktop-file-validate not found; tenso.desktop checked by its keys only")
+endif()
+
+# The installed tenso-report evaluates the installed machine exports with their specimens table.
+file(GLOB machine_exports ${PREFIX}/share/doc/tenso/examples/machine_*)
+execute_process(COMMAND ${PREFIX}/bin/tenso-report --specimens ${PREFIX}/share/doc/tenso/examples/specimens.csv
+                        ${machine_exports}
+                RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE out)
+list(LENGTH machine_exports count)
+if(NOT status EQUAL 0 OR NOT count EQUAL 3)
+  message(FATAL_ERROR "the installed tenso-report failed on ${count} examples (${status}): ${out}")
 endif()

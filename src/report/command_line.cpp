@@ -1,0 +1,306 @@
+#include "command_line.h"
+
+#include "help.h"
+#include "raw_text.h"
+#include "text.h"
+
+#include "standard/units.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace tenso::report {
+namespace {
+
+QString name(const char* text) { return QString::fromLatin1(text); }
+
+// A number as the options take it: an optional sign, digits with an optional '.', at least one
+// digit, an optional exponent. A decimal comma is refused, since "1,5" would be read as 1 or 15
+// by other tools without a word.
+std::optional<double> decimalNumber(const std::string& text)
+{
+    std::size_t i = 0;
+    const std::size_t n = text.size();
+    const auto digits = [&] {
+        const std::size_t start = i;
+        while (i < n && text[i] >= '0' && text[i] <= '9')
+            ++i;
+        return i - start;
+    };
+    if (i < n && (text[i] == '+' || text[i] == '-'))
+        ++i;
+    const std::size_t mantissaStart = i;
+    std::size_t count = digits();
+    if (i < n && text[i] == '.') {
+        ++i;
+        count += digits();
+    }
+    if (count == 0)
+        return std::nullopt;
+    if (i < n && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        if (i < n && (text[i] == '+' || text[i] == '-'))
+            ++i;
+        if (digits() == 0)
+            return std::nullopt;
+    }
+    if (i != n)
+        return std::nullopt;
+    double value = 0;
+    const char* first = text.data() + mantissaStart;
+    const auto [end, ec] = std::from_chars(first, text.data() + n, value);
+    if (ec != std::errc() || end != text.data() + n || !std::isfinite(value))
+        return std::nullopt;
+    return text[0] == '-' ? -value : value;
+}
+
+class Parser {
+public:
+    Parser(int argc, char** argv)
+    {
+        for (int i = 0; i < argc; ++i)
+            arguments_ << DecodeArgument(argv[i]);
+    }
+
+    QCommandLineParser parser;
+
+    void parse()
+    {
+        if (!parser.parse(arguments_))
+            throw UsageError(parser.errorText().toStdString());
+    }
+
+    bool isSet(const char* option) const { return parser.isSet(name(option)); }
+    std::string text(const char* option) const { return EncodeArgument(parser.value(name(option))); }
+
+    // The value of a column or unit option: empty when not given, never an empty text when given.
+    std::string nonEmpty(const char* option) const
+    {
+        if (!isSet(option))
+            return {};
+        std::string value = text(option);
+        if (value.empty())
+            throw UsageError(std::string("--") + option + " needs a value, not an empty text");
+        return value;
+    }
+
+    std::optional<double> positive(const char* option, const char* what) const
+    {
+        if (!isSet(option))
+            return std::nullopt;
+        const std::string value = text(option);
+        const std::optional<double> v = decimalNumber(value);
+        if (!v || *v <= 0)
+            throw UsageError(std::string("--") + option + " takes " + what
+                + " as a positive number with a '.' " + "decimal mark, not \"" + value + "\"");
+        return v;
+    }
+
+private:
+    QStringList arguments_;
+};
+
+struct OptionText {
+    const char* name;
+    const char* valueName;
+    const char* help;
+};
+
+const OptionText optionTexts[] = {
+    {"force", "COL",
+        "Force column: number from 1 or name (\"Load (kN)\" or \"Load\"). Found by name otherwise."},
+    {"extension", "COL", "Extension column (elongation of the extensometer), divided by L0."},
+    {"strain", "COL", "Strain column (instead of extension and L0)."},
+    {"stress", "COL", "Stress column (instead of force and cross-section)."},
+    {"force-unit", "UNIT", "N (default), kN, MN or lbf; wins over the unit in the file."},
+    {"extension-unit", "UNIT", "mm (default), um (µm) or in."},
+    {"strain-unit", "UNIT", "mm/mm, m/m, in/in or - (fraction, default), %, ue or microstrain."},
+    {"stress-unit", "UNIT", "MPa or N/mm2 (default), GPa, ksi or psi."},
+    {"separator", "SEP", "semicolon, tab, comma or blank (default: detected from the first data line)."},
+    {"decimal", "MARK", "point or comma (default: detected; comma separator means point)."},
+    {"diameter", "d0", "Original diameter of a round specimen [mm]."},
+    {"width", "b0", "Original width of a flat specimen [mm] (with --thickness)."},
+    {"thickness", "a0", "Original thickness of a flat specimen [mm] (with --width)."},
+    {"area", "S0", "Original cross-section [mm²], instead of diameter or width and thickness."},
+    {"gauge-length", "L0", "Original gauge length [mm]."},
+    {"final-length", "Lu", "Gauge length after fracture [mm], for A."},
+    {"final-diameter", "du", "Smallest diameter after fracture [mm], for Z."},
+    {"final-area", "Su", "Smallest cross-section after fracture [mm²], for Z."},
+    {"specimens", "FILE",
+        "CSV table of the geometry per data file (columns file, d0, a0, b0, S0, L0, Lu, du, Su)."},
+    {"fracture-drop", "P",
+        "Fracture: the first fall of more than P % of Rm between two records (default 10)."},
+    {"proof", "LIST", "Plastic extensions of the proof strengths, in %, e.g. 0.2,0.5,1 (default 0.2)."},
+    {"modulus-range", "LO,HI", "Fit E over this stress range [MPa] instead of the two automatic passes."},
+    {"format", "FORMAT", "csv (default) or json."},
+};
+
+// A unit option's text, checked against the units of its kind so that a typing error stops the
+// call at once instead of failing every file.
+std::string unitOption(const Parser& p, const char* option, standard::UnitKind kind)
+{
+    std::string unit = p.nonEmpty(option);
+    if (unit.empty())
+        return unit;
+    const std::optional<standard::Unit> found = standard::FindUnit(unit);
+    if (!found || found->kind != kind)
+        throw UsageError(std::string("--") + option + " takes " + std::string(standard::UnitList(kind))
+            + ", not \"" + unit + "\"");
+    return unit;
+}
+
+standard::Separator separatorOf(const std::string& text)
+{
+    if (text == "semicolon")
+        return standard::Separator::Semicolon;
+    if (text == "tab")
+        return standard::Separator::Tab;
+    if (text == "comma")
+        return standard::Separator::Comma;
+    if (text == "blank")
+        return standard::Separator::Blank;
+    throw UsageError("--separator takes semicolon, tab, comma or blank, not \"" + text + "\"");
+}
+
+// "a,b,c" as numbers; `option` names the option in a message.
+std::vector<double> numberList(const std::string& text, const char* option)
+{
+    std::vector<double> values;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t comma = text.find(',', start);
+        const std::string item
+            = text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        const std::optional<double> v = decimalNumber(item);
+        if (!v)
+            throw UsageError(std::string("--") + option + ": \"" + item
+                + "\" is not a number (use '.' as the decimal mark)");
+        values.push_back(*v);
+        if (comma == std::string::npos)
+            return values;
+        start = comma + 1;
+    }
+}
+
+}  // namespace
+
+Settings ParseCommandLine(int argc, char** argv)
+{
+    Parser p(argc, argv);
+    QCommandLineParser& parser = p.parser;
+    parser.setApplicationDescription(name("Evaluates tensile tests from machine exports by ISO 6892-1."));
+    const QCommandLineOption help(
+        {name("h"), name("help")}, name("Show this help (quantities, units, exit codes)."));
+    const QCommandLineOption version(name("version"), name("Show the version."));
+    parser.addOption(help);
+    parser.addOption(version);
+    for (const OptionText& o : optionTexts)
+        parser.addOption({name(o.name), QString::fromUtf8(o.help), QString::fromUtf8(o.valueName)});
+    parser.addPositionalArgument(
+        name("FILE"), name("Machine exports to evaluate, one series."), name("FILE..."));
+    p.parse();
+    if (parser.isSet(help)) {
+        const QByteArray text = parser.helpText().toUtf8() + HelpEpilogue();
+        std::fwrite(text.constData(), 1, static_cast<std::size_t>(text.size()), stdout);
+        std::exit(std::fflush(stdout) == 0 ? 0 : 1);
+    }
+    if (parser.isSet(version)) {
+        const int ok = std::printf("tenso-report %s\n", TENSO_VERSION);
+        std::exit(ok > 0 && std::fflush(stdout) == 0 ? 0 : 1);
+    }
+
+    Settings s;
+    standard::Options& o = s.options;
+    o.forceColumn = p.nonEmpty("force");
+    o.extensionColumn = p.nonEmpty("extension");
+    o.strainColumn = p.nonEmpty("strain");
+    o.stressColumn = p.nonEmpty("stress");
+    o.forceUnit = unitOption(p, "force-unit", standard::UnitKind::Force);
+    o.extensionUnit = unitOption(p, "extension-unit", standard::UnitKind::Extension);
+    o.strainUnit = unitOption(p, "strain-unit", standard::UnitKind::Strain);
+    o.stressUnit = unitOption(p, "stress-unit", standard::UnitKind::Stress);
+    if (p.isSet("separator"))
+        o.separator = separatorOf(p.text("separator"));
+    if (p.isSet("decimal")) {
+        const std::string mark = p.text("decimal");
+        if (mark == "point")
+            o.decimal = standard::DecimalMark::Point;
+        else if (mark == "comma")
+            o.decimal = standard::DecimalMark::Comma;
+        else
+            throw UsageError("--decimal takes point or comma, not \"" + mark + "\"");
+    }
+
+    standard::Specimen& g = o.specimen;
+    g.d0 = p.positive("diameter", "the diameter in mm");
+    g.b0 = p.positive("width", "the width in mm");
+    g.a0 = p.positive("thickness", "the thickness in mm");
+    g.S0 = p.positive("area", "the cross-section in mm²");
+    g.L0 = p.positive("gauge-length", "the gauge length in mm");
+    g.Lu = p.positive("final-length", "the final gauge length in mm");
+    g.du = p.positive("final-diameter", "the final diameter in mm");
+    g.Su = p.positive("final-area", "the final cross-section in mm²");
+    if (g.b0.has_value() != g.a0.has_value())
+        throw UsageError(g.b0 ? "--width needs --thickness" : "--thickness needs --width");
+    if (static_cast<int>(g.d0.has_value()) + static_cast<int>(g.b0.has_value())
+            + static_cast<int>(g.S0.has_value())
+        > 1)
+        throw UsageError(
+            "--diameter, --width/--thickness and --area each give the cross-section: use one of them");
+    if (g.du && g.Su)
+        throw UsageError(
+            "--final-diameter and --final-area each give the final cross-section: use one of them");
+
+    if (p.isSet("specimens")) {
+        s.specimensFile = p.text("specimens");
+        if (s.specimensFile.empty())
+            throw UsageError("--specimens needs a file name, not an empty text");
+    }
+    if (p.isSet("fracture-drop")) {
+        const std::optional<double> drop = p.positive("fracture-drop", "a per cent of Rm");
+        if (*drop >= 100)
+            throw UsageError(
+                "--fracture-drop takes a per cent of Rm below 100, not \"" + p.text("fracture-drop") + "\"");
+        o.fractureDropPercent = *drop;
+    }
+    if (p.isSet("proof")) {
+        o.proofPercents = numberList(p.text("proof"), "proof");
+        for (std::size_t k = 0; k < o.proofPercents.size(); ++k) {
+            if (o.proofPercents[k] <= 0)
+                throw UsageError(
+                    "--proof takes plastic extensions above 0 %, not " + NumberText(o.proofPercents[k]));
+            for (std::size_t j = 0; j < k; ++j)
+                if (o.proofPercents[j] == o.proofPercents[k])
+                    throw UsageError("--proof names " + NumberText(o.proofPercents[k]) + " twice");
+        }
+    }
+    for (double x : o.proofPercents)
+        s.proofKeys.push_back(NumberText(x));
+    if (p.isSet("modulus-range")) {
+        const std::vector<double> range = numberList(p.text("modulus-range"), "modulus-range");
+        if (range.size() != 2 || range[0] < 0 || range[1] <= range[0])
+            throw UsageError("--modulus-range takes LO,HI in MPa with 0 <= LO < HI, not \""
+                + p.text("modulus-range") + "\"");
+        o.modulusRange = std::make_pair(range[0], range[1]);
+    }
+    if (p.isSet("format")) {
+        const std::string format = p.text("format");
+        if (format == "json")
+            s.format = Format::Json;
+        else if (format != "csv")
+            throw UsageError("--format takes csv or json, not \"" + format + "\"");
+    }
+
+    for (const QString& file : parser.positionalArguments())
+        s.files.push_back(EncodeArgument(file));
+    if (s.files.empty())
+        throw UsageError("no FILE given (see --help)");
+    return s;
+}
+
+}  // namespace tenso::report

@@ -1,0 +1,32 @@
+// tenso-report: evaluates machine exports of tensile tests by ISO 6892-1, one series per call.
+#include "command_line.h"
+#include "series.h"
+
+#include "standard/specimens.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+#include <optional>
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);  // for the parser's help text only; nothing runs an event loop
+    QCoreApplication::setApplicationName(QStringLiteral("tenso-report"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TENSO_VERSION));
+    try {
+        const tenso::report::Settings settings = tenso::report::ParseCommandLine(argc, argv);
+        std::optional<tenso::standard::SpecimenTable> table;
+        if (!settings.specimensFile.empty()) {
+            try {
+                table = tenso::standard::SpecimenTable::Read(settings.specimensFile);
+            } catch (const std::exception& e) {
+                throw tenso::report::UsageError(std::string("--specimens: ") + e.what());
+            }
+        }
+        return tenso::report::RunSeries(settings, table ? &*table : nullptr);
+    } catch (const tenso::report::UsageError& e) {
+        std::fprintf(stderr, "tenso-report: %s\n", e.what());
+        return 2;
+    }
+}

@@ -1,0 +1,107 @@
+#include "series.h"
+
+#include "ordered_pool.h"
+#include "output.h"
+
+#include "standard/statistics.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace tenso::report {
+namespace {
+
+// Standard output with every write checked: a full disk ends the report with a message instead of
+// a truncated table that looks complete.
+class CheckedOutput {
+public:
+    CheckedOutput() { std::setvbuf(stdout, nullptr, _IOFBF, 1 << 16); }
+
+    bool Write(const std::string& text)
+    {
+        if (failed_)
+            return false;
+        if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::ferror(stdout))
+            fail();
+        return !failed_;
+    }
+
+    bool Finish()
+    {
+        if (!failed_ && std::fflush(stdout) != 0)
+            fail();
+        return !failed_;
+    }
+
+private:
+    void fail()
+    {
+        failed_ = true;
+        std::fprintf(
+            stderr, "tenso-report: cannot write the report to standard output: %s\n", std::strerror(errno));
+    }
+
+    bool failed_ = false;
+};
+
+standard::Result failure(const std::string& file, std::string message)
+{
+    standard::Result r;
+    r.file = file;
+    r.error = std::move(message);
+    return r;
+}
+
+}  // namespace
+
+standard::Result EvaluateOne(
+    const std::string& file, const Settings& settings, const standard::SpecimenTable* table, bool keepCurve)
+{
+    if (file.empty())
+        return failure(file, "the file name is empty");
+    try {
+        if (table) {
+            if (const standard::SpecimenRow* row = table->Find(file)) {
+                standard::Options options = settings.options;
+                options.specimen = standard::Override(options.specimen, row->specimen);
+                return standard::EvaluateFile(file, options, keepCurve);
+            }
+        }
+        return standard::EvaluateFile(file, settings.options, keepCurve);
+    } catch (const std::exception& e) {  // several rows of the specimens table, or out of memory
+        return failure(file, e.what());
+    }
+}
+
+int RunSeries(const Settings& settings, const standard::SpecimenTable* table, const ResultHook& hook)
+{
+    CheckedOutput out;
+    const std::unique_ptr<ReportWriter> writer = MakeWriter(settings.format, settings.proofKeys);
+    standard::SeriesStatistics statistics(settings.options.proofPercents);
+    int status = 0;
+    bool written = out.Write(writer->Begin());
+    const bool keepCurve = static_cast<bool>(hook);
+    EvaluateInOrder(
+        written ? settings.files.size() : 0, 0,
+        [&](std::size_t i) { return EvaluateOne(settings.files[i], settings, table, keepCurve); },
+        [&](std::size_t i, standard::Result& r) {
+            r.file = settings.files[i];
+            if (r.error)
+                status = 1;
+            if (hook && !hook(r)) {
+                status = 1;
+                return false;
+            }
+            statistics.Add(r);
+            written = out.Write(writer->Write(r));
+            return written;
+        });
+    if (written)
+        written = out.Write(writer->End(statistics.Compute()));
+    if (!out.Finish() || !written)
+        return 1;
+    return status;
+}
+
+}  // namespace tenso::report

@@ -1,0 +1,27 @@
+#pragma once
+// The evaluation of a series as tenso-report runs it: every file, in parallel, printed in the
+// order of the arguments as soon as it and those before it are done, then the statistics.
+
+#include "command_line.h"
+
+#include "standard/specimens.h"
+
+#include <functional>
+
+namespace tenso::report {
+
+// One file: the specimens table's row (if any) over the options' geometry, then the evaluation.
+// A bad file gives a Result with its error, never an exception.
+standard::Result EvaluateOne(
+    const std::string& file, const Settings& settings, const standard::SpecimenTable* table, bool keepCurve);
+
+// Called on the main thread with each result, in order, before it is printed; a hook for
+// output beside the report (pictures), which gets each result with its curve. Returns false to
+// stop the series (after saying why on standard error): the exit status is then 1.
+using ResultHook = std::function<bool(const standard::Result&)>;
+
+// Evaluates and prints the series; returns the exit status (0 all evaluated, 1 a file failed or
+// standard output could not be written).
+int RunSeries(const Settings& settings, const standard::SpecimenTable* table, const ResultHook& hook = {});
+
+}  // namespace tenso::report

@@ -1,0 +1,23 @@
+#pragma once
+// Number and string texts shared by the CSV and JSON writers.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tenso::report {
+
+// The shortest text that reads back to the same double ("0.2", "2.1e+05", "-0"); empty for a
+// value that is not finite, which no quantity should be.
+std::string NumberText(double value);
+
+// A JSON string: valid UTF-8 passes, quotes, backslashes and control characters are escaped, and
+// every byte that is not part of valid UTF-8 (a Latin-1 file name) is written as \udcXX, XX its
+// value: Python's json.loads and os.fsencode give the bytes back.
+std::string JsonString(std::string_view bytes);
+
+// One CSV field: the bytes as they are, in double quotes (inner quotes doubled) when they hold a
+// comma, a quote, a line end, or blanks at either end.
+std::string CsvField(std::string_view bytes);
+
+}  // namespace tenso::report

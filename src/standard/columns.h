@@ -1,0 +1,45 @@
+#pragma once
+// Which columns of an export give stress and strain, in which units, and the specimen they need.
+
+#include "standard/evaluation.h"
+#include "standard/export_reader.h"
+
+#include <cstddef>
+#include <optional>
+#include <string>
+
+namespace tenso::standard {
+
+// The specimen's derived values; the message of the first missing or contradictory input.
+struct SpecimenValues {
+    std::optional<double> S0, L0, Su;
+};
+
+// How each record becomes stress (MPa) and strain (a fraction).
+struct ColumnPlan {
+    std::size_t stressColumn = 0;  // 0-based; a force column when stressFromForce
+    std::size_t strainColumn = 0;  // an extension column when strainFromExtension
+    bool stressFromForce = false;
+    bool strainFromExtension = false;
+    double stressFactor = 1;  // to N (force) or MPa (stress)
+    double strainFactor = 1;  // to mm (extension) or a fraction (strain)
+    std::string stressName, strainName;  // for notes: "column 3 (Force)"
+};
+
+// The outcome of the checks that need only the layout and the options, in their order: columns,
+// units, specimen. Each message is empty when its check passed (a later check that depends on an
+// earlier failing one is not run).
+struct Plan {
+    std::optional<ColumnPlan> columns;  // set when the columns check passed
+    std::string columnsError, unitsError, specimenError;
+    SpecimenValues specimen;
+};
+
+Plan MakePlan(const ExportLayout& layout, const Options& options);
+
+// The cross-section, gauge length and final cross-section of a specimen, checked: positive values,
+// one cross-section form, Lu only with L0, du or Su only with a cross-section. Returns the message
+// of the first fault, empty when there is none.
+std::string CheckSpecimen(const Specimen& specimen, SpecimenValues& values);
+
+}  // namespace tenso::standard

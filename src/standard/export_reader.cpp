@@ -1,0 +1,570 @@
+#include "standard/export_reader.h"
+
+#include "standard/units.h"
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tenso::standard {
+
+// A fixed window over the file, read with pread so that the reader can go back to a line's start.
+class Source {
+public:
+    Source(int fd, std::string name)
+        : cur(nullptr)
+        , end(nullptr)
+        , fd_(fd)
+        , name_(std::move(name))
+    {
+        cur = end = buffer_.data();
+    }
+    ~Source() { ::close(fd_); }
+    Source(const Source&) = delete;
+    Source& operator=(const Source&) = delete;
+
+    // Makes at least one byte available at cur; false at the end of the file.
+    bool Ensure()
+    {
+        if (cur != end)
+            return true;
+        return Refill();
+    }
+    bool Refill()
+    {
+        bufferStart_ += static_cast<std::uint64_t>(end - buffer_.data());
+        cur = end = buffer_.data();
+        for (;;) {
+            const ssize_t n = ::pread(fd_, buffer_.data(), buffer_.size(), static_cast<off_t>(bufferStart_));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                throw ReadError("cannot read " + name_ + ": " + std::strerror(errno));
+            end = buffer_.data() + n;
+            return n > 0;
+        }
+    }
+    std::uint64_t Tell() const { return bufferStart_ + static_cast<std::uint64_t>(cur - buffer_.data()); }
+    void Seek(std::uint64_t offset)
+    {
+        skipLF = false;
+        const auto held = static_cast<std::uint64_t>(end - buffer_.data());
+        if (offset >= bufferStart_ && offset <= bufferStart_ + held) {
+            cur = buffer_.data() + (offset - bufferStart_);
+            return;
+        }
+        bufferStart_ = offset;
+        cur = end = buffer_.data();
+    }
+
+    const char* cur;
+    const char* end;
+    bool skipLF = false;  // the last line ended in CR: an LF right after belongs to it
+
+private:
+    int fd_;
+    std::string name_;
+    std::array<char, 64 * 1024> buffer_ {};
+    std::uint64_t bufferStart_ = 0;
+};
+
+namespace {
+
+enum ByteClass : std::uint8_t { Ordinary, Sep, Blank, Quote, LineEnd };
+
+struct Classes {
+    std::array<std::uint8_t, 256> of {};
+    bool blankSeparates = false;
+};
+
+Classes classesFor(Separator separator)
+{
+    Classes c;
+    c.of[static_cast<unsigned char>(' ')] = Blank;
+    c.of[static_cast<unsigned char>('\t')] = Blank;
+    c.of[static_cast<unsigned char>('"')] = Quote;
+    c.of[static_cast<unsigned char>('\r')] = LineEnd;
+    c.of[static_cast<unsigned char>('\n')] = LineEnd;
+    switch (separator) {
+    case Separator::Semicolon:
+        c.of[static_cast<unsigned char>(';')] = Sep;
+        break;
+    case Separator::Tab:
+        c.of[static_cast<unsigned char>('\t')] = Sep;
+        break;
+    case Separator::Comma:
+        c.of[static_cast<unsigned char>(',')] = Sep;
+        break;
+    case Separator::Blank:
+        c.blankSeparates = true;
+        break;
+    }
+    return c;
+}
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+// Longer fields are cut here; a cut field is never a number (see ScanNumber).
+constexpr std::size_t FieldCapacity = 320;
+
+// Splits the next line into fields and hands each to h.Field(index, text, cut). Returns false when
+// the file has no more lines. An unclosed quote ends with its line.
+template <class Handler> bool tokenizeLine(Source& src, const Classes& classes, Handler& h)
+{
+    if (src.skipLF) {
+        if (!src.Ensure())
+            return false;
+        if (*src.cur == '\n')
+            ++src.cur;
+        src.skipLF = false;
+    }
+    if (!src.Ensure())
+        return false;
+    enum State { Start, Plain, Quoted, QuoteSeen };
+    State state = Start;
+    std::array<char, FieldCapacity> field;  // not cleared: only the first `length` bytes are read
+    std::size_t length = 0, kept = 0, index = 0;
+    bool cut = false;
+    const auto append = [&](char c) {
+        if (length < FieldCapacity)
+            field[length++] = c;
+        else
+            cut = true;
+    };
+    const auto finish = [&] {
+        while (length > kept && isBlank(field[length - 1]))
+            --length;
+        h.Field(index++, std::string_view(field.data(), length), cut);
+        length = kept = 0;
+        cut = false;
+    };
+    for (;;) {
+        const char* p = src.cur;
+        const char* const end = src.end;
+        while (p != end) {
+            const char c = *p++;
+            const std::uint8_t k = classes.of[static_cast<unsigned char>(c)];
+            if (state == Plain) {
+                if (k == Ordinary || k == Quote || (k == Blank && !classes.blankSeparates)) {
+                    append(c);
+                    continue;
+                }
+                if (k != LineEnd) {
+                    finish();
+                    state = Start;
+                    continue;
+                }
+            } else if (state == Start) {
+                if (k == Ordinary) {
+                    // The common case, a field that ends within the buffer, is handed over in place.
+                    const char* const begin = p - 1;
+                    std::uint8_t next = LineEnd;
+                    while (p != end) {
+                        next = classes.of[static_cast<unsigned char>(*p)];
+                        if (next == Ordinary || next == Quote || (next == Blank && !classes.blankSeparates))
+                            ++p;
+                        else
+                            break;
+                    }
+                    if (p == end) {
+                        for (const char* q = begin; q != p; ++q)
+                            append(*q);
+                        state = Plain;
+                        continue;
+                    }
+                    auto n = static_cast<std::size_t>(p - begin);
+                    while (n > 0 && isBlank(begin[n - 1]))
+                        --n;
+                    h.Field(index++, std::string_view(begin, std::min(n, FieldCapacity)), n > FieldCapacity);
+                    if (next != LineEnd) {
+                        ++p;  // the separator
+                        continue;
+                    }
+                    const char lineEnd = *p++;
+                    src.skipLF = lineEnd == '\r';
+                    src.cur = p;
+                    return true;
+                }
+                if (k == Blank)
+                    continue;
+                if (k == Sep) {
+                    finish();
+                    continue;
+                }
+                if (k == Quote) {
+                    state = Quoted;
+                    continue;
+                }
+            } else {
+                if (state == QuoteSeen) {
+                    if (k == Quote) {
+                        append('"');
+                        state = Quoted;
+                        continue;
+                    }
+                    // The quoted part is kept as it is; what follows up to the separator joins it.
+                    kept = length;
+                    state = Plain;
+                    if (k == Ordinary || (k == Blank && !classes.blankSeparates)) {
+                        append(c);
+                        continue;
+                    }
+                    if (k != LineEnd) {
+                        finish();
+                        state = Start;
+                        continue;
+                    }
+                } else if (k != LineEnd) {  // Quoted
+                    if (k == Quote)
+                        state = QuoteSeen;
+                    else
+                        append(c);
+                    continue;
+                }
+            }
+            // A line end.
+            if (state != Start)
+                finish();
+            src.skipLF = c == '\r';
+            src.cur = p;
+            return true;
+        }
+        src.cur = p;
+        if (!src.Refill()) {
+            if (state != Start)
+                finish();
+            return true;
+        }
+    }
+}
+
+// What the first line of the rest holds, for the separator of the detection rule. Leaves src at the
+// end of the line.
+struct LineChars {
+    bool semicolon = false;
+    bool tab = false;
+};
+
+LineChars scanLineChars(Source& src)
+{
+    LineChars chars;
+    for (;;) {
+        const char* p = src.cur;
+        const char* const end = src.end;
+        while (p != end) {
+            const char c = *p++;
+            if (c == '\n' || c == '\r') {
+                src.cur = p;
+                return chars;
+            }
+            chars.semicolon = chars.semicolon || c == ';';
+            chars.tab = chars.tab || c == '\t';
+        }
+        src.cur = p;
+        if (!src.Refill())
+            return chars;
+    }
+}
+
+// One line seen as a possible record: its field count, whether it is a data line, and the values of
+// the chosen columns.
+struct RecordLine {
+    static constexpr std::size_t None = static_cast<std::size_t>(-1);
+    DecimalMarks marks;
+    std::size_t columnA = None, columnB = None;
+    bool check = true;  // false in the footer, where only blank lines matter
+
+    std::size_t fields = 0;
+    bool numeric = true;
+    std::size_t overflowField = None;
+    double a = 0, b = 0;
+    bool haveA = false, haveB = false;
+
+    void Reset()
+    {
+        fields = 0;
+        numeric = true;
+        overflowField = None;
+        haveA = haveB = false;
+    }
+    void Field(std::size_t index, std::string_view text, bool cut)
+    {
+        if (text.empty() && !cut)
+            return;
+        fields = index + 1;
+        if (!check || !numeric)
+            return;
+        const NumberShape shape = cut ? NumberShape {} : ScanNumber(text, marks);
+        if (!shape.isNumber) {
+            numeric = false;
+            return;
+        }
+        const bool chosenA = index == columnA, chosenB = index == columnB;
+        if (!chosenA && !chosenB && !shape.mayOverflow)
+            return;
+        const std::optional<double> value = ParseNumber(text, shape.plain);
+        if (!value) {
+            if (overflowField == None)
+                overflowField = index;
+            return;
+        }
+        if (chosenA) {
+            a = *value;
+            haveA = true;
+        }
+        if (chosenB) {
+            b = *value;
+            haveB = true;
+        }
+    }
+    bool IsBlank() const { return fields == 0; }
+    bool IsData() const { return numeric && fields >= 2; }
+};
+
+// One header line: its field count and the first few KiB of its fields.
+struct HeaderLine {
+    static constexpr std::size_t MaxFields = 1024;
+    static constexpr std::size_t MaxBytes = 8192;
+    std::size_t fields = 0;
+    std::size_t bytes = 0;
+    std::vector<std::string> texts;
+
+    void Reset()
+    {
+        fields = bytes = 0;
+        texts.clear();
+    }
+    void Field(std::size_t index, std::string_view text, bool cut)
+    {
+        if (!text.empty() || cut)
+            fields = index + 1;
+        if (texts.size() == index && index < MaxFields && bytes + text.size() <= MaxBytes) {
+            texts.emplace_back(text);
+            bytes += text.size();
+        }
+    }
+    // Drops the trailing empty fields and decodes the texts: UTF-8 when the line is, else Latin-1.
+    void Finish()
+    {
+        if (texts.size() > fields)
+            texts.resize(fields);
+        bool utf8 = true;
+        for (const std::string& t : texts)
+            utf8 = utf8 && IsUtf8(t);
+        if (!utf8)
+            for (std::string& t : texts)
+                t = Latin1ToUtf8(t);
+    }
+};
+
+DecimalMarks marksFor(Separator separator, std::optional<DecimalMark> decimal)
+{
+    if (separator == Separator::Comma)
+        return {true, false};
+    if (!decimal)
+        return {true, true};
+    return {*decimal == DecimalMark::Point, *decimal == DecimalMark::Comma};
+}
+
+std::string lineText(std::size_t line) { return "line " + std::to_string(line); }
+
+bool isUnitsLine(const HeaderLine& line)
+{
+    bool any = false;
+    for (const std::string& t : line.texts) {
+        if (t.empty())
+            continue;
+        if (!FindUnit(t))
+            return false;
+        any = true;
+    }
+    // A line cut short by its length cannot show that all its fields are units.
+    return any && line.texts.size() == line.fields;
+}
+
+}  // namespace
+
+ExportReader::ExportReader(const std::string& path)
+{
+    // O_NONBLOCK: opening a FIFO without a writer must not wait; it is refused below anyway.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        throw ReadError("cannot open " + path + ": " + std::strerror(errno));
+    struct stat st { };
+    if (::fstat(fd, &st) != 0) {
+        const int err = errno;
+        ::close(fd);
+        throw ReadError("cannot read " + path + ": " + std::strerror(err));
+    }
+    if (!S_ISREG(st.st_mode)) {
+        ::close(fd);
+        const char* what = S_ISDIR(st.st_mode) ? "a folder"
+            : S_ISFIFO(st.st_mode)             ? "a FIFO"
+            : S_ISSOCK(st.st_mode)             ? "a socket"
+                                               : "a device";
+        throw ReadError("cannot read " + path + ": it is " + what + ", not a regular file");
+    }
+    size_ = static_cast<std::uint64_t>(st.st_size);
+    source_ = std::make_unique<Source>(fd, path);
+    if (source_->Ensure() && source_->end - source_->cur >= 3
+        && std::memcmp(source_->cur, "\xEF\xBB\xBF", 3) == 0)
+        start_ = 3;
+    source_->Seek(start_);
+}
+
+ExportReader::~ExportReader() = default;
+
+ExportLayout ExportReader::ReadLayout(std::optional<Separator> separator, std::optional<DecimalMark> decimal)
+{
+    if (separator == Separator::Comma && decimal == DecimalMark::Comma)
+        throw ReadError("--decimal comma cannot go with --separator comma");
+    Source& src = *source_;
+    src.Seek(start_);
+    ExportLayout layout;
+    RecordLine line;
+    std::size_t lineNumber = 0;
+    const auto tryLine = [&](Separator s, std::uint64_t at) {
+        src.Seek(at);
+        line.Reset();
+        line.marks = marksFor(s, decimal);
+        tokenizeLine(src, classesFor(s), line);
+        return line.IsData();
+    };
+    // Detection: the first line that, split by the separator the line itself suggests, is a data line.
+    for (bool found = false; !found;) {
+        if (src.skipLF) {
+            if (!src.Ensure())
+                break;
+            if (*src.cur == '\n')
+                ++src.cur;
+            src.skipLF = false;
+        }
+        if (!src.Ensure())
+            break;
+        ++lineNumber;
+        const std::uint64_t at = src.Tell();
+        Separator s = Separator::Blank;
+        if (separator) {
+            s = *separator;
+            found = tryLine(s, at);
+        } else {
+            const LineChars chars = scanLineChars(src);
+            if (chars.semicolon || chars.tab) {
+                s = chars.semicolon ? Separator::Semicolon : Separator::Tab;
+                found = tryLine(s, at);
+            } else {
+                s = Separator::Comma;
+                found = decimal != DecimalMark::Comma && tryLine(s, at);
+                if (!found) {
+                    s = Separator::Blank;
+                    found = tryLine(s, at);
+                }
+            }
+        }
+        if (found) {
+            if (line.overflowField != RecordLine::None)
+                throw ReadError(lineText(lineNumber) + ", field " + std::to_string(line.overflowField + 1)
+                    + ": the number lies beyond the range of double precision");
+            layout.separator = s;
+            layout.marks = marksFor(s, decimal);
+            layout.dataOffset = at;
+            layout.dataLine = lineNumber;
+            layout.fieldCount = line.fields;
+            layout.dataLineBytes = src.Tell() - at;
+        }
+    }
+    if (layout.dataLine == 0)
+        throw ReadError("no data line: no line holds two or more numbers and nothing else"
+            + std::string(separator ? " with the separator given by --separator" : ""));
+
+    // The header, split by the table's separator: the last line of as many fields as the first data
+    // line gives the names, or the units when it holds units only and the line above has as many too.
+    if (layout.dataLine > 1) {
+        const Classes classes = classesFor(layout.separator);
+        src.Seek(start_);
+        HeaderLine previous, current, best, aboveBest;
+        bool haveBest = false, haveAbove = false;
+        std::size_t bestLine = 0;
+        for (std::size_t n = 1; n < layout.dataLine; ++n) {
+            current.Reset();
+            tokenizeLine(src, classes, current);
+            current.Finish();
+            if (current.fields == layout.fieldCount) {
+                best = current;
+                bestLine = n;
+                haveBest = true;
+                haveAbove = n > 1 && previous.fields == layout.fieldCount;
+                if (haveAbove)
+                    aboveBest = previous;
+            }
+            std::swap(previous, current);
+        }
+        if (haveBest) {
+            if (haveAbove && isUnitsLine(best)) {
+                layout.names = std::move(aboveBest.texts);
+                layout.units = std::move(best.texts);
+                layout.namesLine = bestLine - 1;
+                layout.unitsLine = bestLine;
+            } else {
+                layout.names = std::move(best.texts);
+                layout.namesLine = bestLine;
+            }
+        }
+    }
+    return layout;
+}
+
+RecordCounts ExportReader::ReadRecords(
+    const ExportLayout& layout, std::optional<std::size_t> a, std::optional<std::size_t> b, RecordSink* sink)
+{
+    Source& src = *source_;
+    src.Seek(layout.dataOffset);
+    const Classes classes = classesFor(layout.separator);
+    RecordLine line;
+    line.marks = layout.marks;
+    const bool keep = a && b && sink;
+    if (keep) {
+        line.columnA = *a;
+        line.columnB = *b;
+    }
+    RecordCounts counts;
+    std::size_t lineNumber = layout.dataLine;
+    bool inTable = true;
+    for (; tokenizeLine(src, classes, line); ++lineNumber) {
+        if (line.IsBlank()) {
+            line.Reset();
+            continue;
+        }
+        if (!inTable) {
+            ++counts.footerLines;
+        } else if (!line.IsData()) {
+            inTable = false;
+            line.check = false;
+            counts.footerLine = lineNumber;
+            counts.footerLines = 1;
+        } else {
+            if (line.overflowField != RecordLine::None)
+                throw ReadError(lineText(lineNumber) + ", field " + std::to_string(line.overflowField + 1)
+                    + ": the number lies beyond the range of double precision");
+            if (keep) {
+                if (line.haveA && line.haveB) {
+                    sink->Record(line.a, line.b, lineNumber);
+                    ++counts.records;
+                } else {
+                    if (counts.skipped == 0)
+                        counts.firstSkippedLine = lineNumber;
+                    ++counts.skipped;
+                }
+            }
+        }
+        line.Reset();
+    }
+    return counts;
+}
+
+}  // namespace tenso::standard

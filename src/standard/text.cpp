@@ -1,0 +1,204 @@
+#include "standard/text.h"
+
+#include <array>
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <system_error>
+
+namespace tenso::standard {
+namespace {
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// A field longer than this is not a number anyone wrote; it is treated as text.
+constexpr std::size_t MaxNumberLength = 256;
+
+// More digits than this before the mark could exceed the double range even without an exponent.
+constexpr std::size_t SafeIntegerDigits = 300;
+
+}  // namespace
+
+NumberShape ScanNumber(std::string_view field, DecimalMarks marks)
+{
+    NumberShape shape;
+    const std::size_t n = field.size();
+    if (n == 0 || n > MaxNumberLength)
+        return shape;
+    std::size_t i = 0;
+    bool plain = true;
+    if (field[0] == '+' || field[0] == '-') {
+        plain = field[0] == '-';
+        i = 1;
+    }
+    std::size_t integerDigits = 0, fractionDigits = 0;
+    while (i < n && isDigit(field[i])) {
+        ++i;
+        ++integerDigits;
+    }
+    if (i < n && ((field[i] == '.' && marks.point) || (field[i] == ',' && marks.comma))) {
+        plain = plain && field[i] == '.';
+        ++i;
+        while (i < n && isDigit(field[i])) {
+            ++i;
+            ++fractionDigits;
+        }
+    }
+    if (integerDigits + fractionDigits == 0)
+        return shape;
+    if (i < n && (field[i] == 'e' || field[i] == 'E')) {
+        ++i;
+        if (i < n && (field[i] == '+' || field[i] == '-'))
+            ++i;
+        std::size_t exponentDigits = 0;
+        while (i < n && isDigit(field[i])) {
+            ++i;
+            ++exponentDigits;
+        }
+        if (exponentDigits == 0)
+            return shape;
+        shape.mayOverflow = true;
+    }
+    if (i != n)
+        return shape;
+    shape.isNumber = true;
+    shape.plain = plain;
+    shape.mayOverflow = shape.mayOverflow || integerDigits > SafeIntegerDigits;
+    return shape;
+}
+
+std::optional<double> ParseNumber(std::string_view field, bool plain)
+{
+    // from_chars takes neither a leading '+' nor a decimal comma; the field is short (ScanNumber
+    // refuses long ones), so a copy on the stack costs little and only happens when needed.
+    std::array<char, MaxNumberLength + 1> copy;  // only the first n bytes are written and read
+    const char* first = field.data();
+    const char* last = field.data() + field.size();
+    if (!plain && !field.empty() && (field.front() == '+' || field.find(',') != std::string_view::npos)) {
+        std::size_t n = 0;
+        for (char c : field) {
+            if (c == '+' && n == 0)
+                continue;
+            if (n < MaxNumberLength)
+                copy[n++] = c == ',' ? '.' : c;
+        }
+        first = copy.data();
+        last = copy.data() + n;
+    }
+    double value = 0;
+    const auto [ptr, ec] = std::from_chars(first, last, value);
+    if (ec == std::errc::result_out_of_range) {
+        // Both overflow and underflow land here; strtod tells them apart (HUGE_VAL on overflow).
+        std::string text(first, last);
+        errno = 0;
+        const double v = std::strtod(text.c_str(), nullptr);
+        if (std::isinf(v))
+            return std::nullopt;
+        return v;
+    }
+    if (ec != std::errc {} || ptr != last)
+        return std::nullopt;
+    return value;
+}
+
+bool IsUtf8(std::string_view bytes)
+{
+    std::size_t i = 0;
+    const std::size_t n = bytes.size();
+    while (i < n) {
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        std::size_t length = 0;
+        unsigned minimum = 0;
+        unsigned code = 0;
+        if ((c & 0xE0) == 0xC0) {
+            length = 2;
+            minimum = 0x80;
+            code = c & 0x1Fu;
+        } else if ((c & 0xF0) == 0xE0) {
+            length = 3;
+            minimum = 0x800;
+            code = c & 0x0Fu;
+        } else if ((c & 0xF8) == 0xF0) {
+            length = 4;
+            minimum = 0x10000;
+            code = c & 0x07u;
+        } else {
+            return false;
+        }
+        if (i + length > n)
+            return false;
+        for (std::size_t k = 1; k < length; ++k) {
+            const auto d = static_cast<unsigned char>(bytes[i + k]);
+            if ((d & 0xC0) != 0x80)
+                return false;
+            code = (code << 6) | (d & 0x3Fu);
+        }
+        if (code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+            return false;
+        i += length;
+    }
+    return true;
+}
+
+std::string Latin1ToUtf8(std::string_view bytes)
+{
+    std::string out;
+    out.reserve(bytes.size());
+    for (char ch : bytes) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c < 0x80) {
+            out += ch;
+        } else {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+std::string FoldCase(std::string_view text)
+{
+    std::string out(text);
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        const auto c = static_cast<unsigned char>(out[i]);
+        if (c >= 'A' && c <= 'Z') {
+            out[i] = static_cast<char>(c + 32);
+        } else if (c == 0xC3 && i + 1 < out.size()) {
+            // U+00C0..U+00DE but the multiplication sign: C3 80..C3 9E -> C3 A0..C3 BE
+            const auto d = static_cast<unsigned char>(out[i + 1]);
+            if (d >= 0x80 && d <= 0x9E && d != 0x97)
+                out[i + 1] = static_cast<char>(d + 0x20);
+            ++i;
+        }
+    }
+    return out;
+}
+
+bool StartsWithFolded(std::string_view foldedText, std::string_view foldedPrefix)
+{
+    return foldedText.substr(0, foldedPrefix.size()) == foldedPrefix;
+}
+
+std::string ShortestText(double value)
+{
+    std::array<char, 32> buffer {};
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
+    return {buffer.data(), result.ptr};
+}
+
+std::string ShortestFixedText(double value)
+{
+    std::array<char, 400> buffer {};
+    const auto result
+        = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::fixed);
+    if (result.ec != std::errc {})
+        return ShortestText(value);
+    return {buffer.data(), result.ptr};
+}
+
+}  // namespace tenso::standard

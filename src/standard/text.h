@@ -1,0 +1,46 @@
+#pragma once
+// Small text helpers of the export reader: the number grammar of a field, header text decoding,
+// case-insensitive comparison and the shortest decimal text of a double.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tenso::standard {
+
+// Which decimal marks a number may use.
+struct DecimalMarks {
+    bool point = true;
+    bool comma = true;
+};
+
+// What the number grammar says of a field: sign, digits with at most one decimal mark, at least one
+// digit, then optionally e/E, a sign and digits. `mayOverflow` marks a number whose magnitude could
+// lie beyond the double range (an exponent or many digits), which only a full parse can tell.
+struct NumberShape {
+    bool isNumber = false;
+    bool mayOverflow = false;
+    bool plain = false;  // no '+' in front and no decimal comma: from_chars reads it as it is
+};
+NumberShape ScanNumber(std::string_view field, DecimalMarks marks);
+
+// The value of a field that ScanNumber accepted; nullopt when it lies beyond the double range. A
+// value too small for a double becomes 0 or a subnormal, as the hardware would round it.
+std::optional<double> ParseNumber(std::string_view field, bool plain = false);
+
+// True when `bytes` is well-formed UTF-8.
+bool IsUtf8(std::string_view bytes);
+// Each byte taken as a Latin-1 character, written as UTF-8.
+std::string Latin1ToUtf8(std::string_view bytes);
+
+// Lower case for ASCII and for the Latin-1 letters written as UTF-8 (Ä -> ä), enough for the column
+// names and units that exports use.
+std::string FoldCase(std::string_view text);
+bool StartsWithFolded(std::string_view foldedText, std::string_view foldedPrefix);
+
+// The shortest text that reads back to the same double ("0.2", "523.7", "1e-07").
+std::string ShortestText(double value);
+// The shortest fixed-point text ("0.2", "1", "0.00001"), for the keys of the proof strengths.
+std::string ShortestFixedText(double value);
+
+}  // namespace tenso::standard
