@@ -124,7 +124,7 @@ std::string unitFactor(UnitKind kind, std::size_t column, const ExportLayout& la
 std::string checkPositive(const std::optional<double>& value, std::string_view option)
 {
     if (value && !(std::isfinite(*value) && *value > 0))
-        return std::string(option) + " " + ShortestText(*value) + ": must be a positive number";
+        return std::string(option) + " " + MessageText(*value) + ": must be a positive number";
     return {};
 }
 
@@ -160,7 +160,7 @@ std::string CheckSpecimen(const Specimen& s, SpecimenValues& values)
     else
         values.S0 = s.S0;
     if (values.S0 && !(std::isfinite(*values.S0) && *values.S0 > 0))
-        return "the cross-section " + ShortestText(*values.S0) + " mm\xC2\xB2 is out of range";
+        return "the cross-section " + MessageText(*values.S0) + " mm\xC2\xB2 is out of range";
     values.L0 = s.L0;
     if (s.Lu && !s.L0)
         return "--final-length without --gauge-length: A needs L0";
@@ -174,7 +174,7 @@ std::string CheckSpecimen(const Specimen& s, SpecimenValues& values)
     else
         values.Su = s.Su;
     if (values.Su && !(std::isfinite(*values.Su) && *values.Su > 0))
-        return "the final cross-section " + ShortestText(*values.Su) + " mm\xC2\xB2 is out of range";
+        return "the final cross-section " + MessageText(*values.Su) + " mm\xC2\xB2 is out of range";
     return {};
 }
 

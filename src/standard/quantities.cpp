@@ -17,14 +17,14 @@ struct Fit {
     int pass = 0;
 };
 
-std::string mpa(double value) { return ShortestText(value) + " MPa"; }
+std::string mpa(double value) { return MessageText(value) + " MPa"; }
 
 // Least squares of R on e over the points of [lo, hi] before the maximum m, in centred form with
 // every sum in file order.
 Fit fitRange(
     const std::vector<double>& R, const std::vector<double>& e, std::size_t m, double lo, double hi, int pass)
 {
-    const std::string range = ShortestText(lo) + " and " + ShortestText(hi) + " MPa";
+    const std::string range = MessageText(lo) + " and " + MessageText(hi) + " MPa";
     std::size_t a = 0;
     while (a < m && !(R[a] >= lo))
         ++a;
@@ -142,7 +142,7 @@ void EvaluateCurve(std::vector<double>& R, std::vector<double>& e, std::optional
         }
     }
     if (f == N - 1)
-        result.notes.push_back("no fall of over " + ShortestText(options.fractureDropPercent)
+        result.notes.push_back("no fall of over " + MessageText(options.fractureDropPercent)
             + " % of Rm: the last record is taken as the fracture");
     R.resize(f + 1);
     e.resize(f + 1);

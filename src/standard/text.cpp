@@ -1,9 +1,11 @@
 #include "standard/text.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <system_error>
 
@@ -189,6 +191,13 @@ std::string ShortestText(double value)
     std::array<char, 32> buffer {};
     const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
     return {buffer.data(), result.ptr};
+}
+
+std::string MessageText(double value)
+{
+    std::array<char, 32> buffer {};
+    const int n = std::snprintf(buffer.data(), buffer.size(), "%.6g", value);
+    return {buffer.data(), static_cast<std::size_t>(std::max(n, 0))};
 }
 
 std::string ShortestFixedText(double value)

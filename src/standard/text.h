@@ -40,6 +40,8 @@ bool StartsWithFolded(std::string_view foldedText, std::string_view foldedPrefix
 
 // The shortest text that reads back to the same double ("0.2", "523.7", "1e-07").
 std::string ShortestText(double value);
+// Six significant digits ("523.703", "1e+06"), for messages and notes that people read.
+std::string MessageText(double value);
 // The shortest fixed-point text ("0.2", "1", "0.00001"), for the keys of the proof strengths.
 std::string ShortestFixedText(double value);
 

@@ -129,6 +129,29 @@ TEST(EvaluateCurve, ModulusOriginAndProofStrengthByHand)
     EXPECT_FALSE(r.Z);
 }
 
+TEST(EvaluateFile, ForceAndExtensionInTheirUnits)
+{
+    // The curve above as a machine gives it for S0 = 10 mm² and L0 = 50 mm: F = R S0 / 1000 in kN,
+    // extension e L0 in mm, one record without extension and two footer lines. Rm = 400 MPa, Fm = 4 kN.
+    std::string content = "Extension (mm);Force (kN)\n";
+    for (const Point& p : Continuous)
+        content += std::to_string(p.e * 50) + ";" + std::to_string(p.R / 100) + "\n";
+    content += ";0,5\nMaximum;4\nEnd\n";  // no extension: skipped
+    TempFile file(content);
+    Options o;
+    o.specimen.S0 = 10;
+    o.specimen.L0 = 50;
+    const Result r = EvaluateFile(file.path(), o, false);
+    ASSERT_FALSE(r.error) << *r.error;
+    EXPECT_NEAR(*r.Rm, 400, 1e-9);
+    EXPECT_NEAR(*r.Fm, 4, 1e-12);
+    EXPECT_NEAR(r.E->GPa, 200, 1e-6);
+    EXPECT_NEAR(*r.At, 1.95, 1e-9);
+    EXPECT_EQ(*r.skipped, 1u);
+    EXPECT_TRUE(hasNote(r, "1 record skipped: column 2 \"Force (kN)\" or column 1 \"Extension (mm)\" empty"));
+    EXPECT_TRUE(hasNote(r, "2 lines after the table ignored"));
+}
+
 TEST(EvaluateCurve, FractureFallAndItsAbsence)
 {
     // Without the last record no fall follows the maximum: f = the last record.
