@@ -75,4 +75,25 @@ ChartData MakeChartData(const standard::Result& result, std::size_t columns)
     return chart;
 }
 
+ChartData ZoomOnYielding(const ChartData& chart)
+{
+    ChartData zoom = chart;
+    double x = chart.elastic ? chart.elastic->x1 : 0.0;
+    double y = chart.elastic ? chart.elastic->y1 : 0.0;
+    for (const auto& marker : chart.markers) {
+        if (marker.label != "Rm" && marker.label != "At") {
+            x = std::max(x, marker.x);
+            y = std::max(y, marker.y);
+        }
+    }
+    if (!(x > 0) || !(y > 0))
+        return zoom;
+    // From the origin to two and a half times the farthest yield point, a fifth above the highest.
+    zoom.xMin = 0;
+    zoom.xMax = std::min(chart.xMax, 2.5 * x);
+    zoom.yMin = 0;
+    zoom.yMax = std::min(chart.yMax, 1.2 * y);
+    return zoom;
+}
+
 }  // namespace tenso::report

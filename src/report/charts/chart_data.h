@@ -34,6 +34,10 @@ struct ChartData {
 // Columns a kept curve is thinned to: finer than any chart on a page or a screen.
 constexpr std::size_t KeptColumns = 2000;
 
+// The same chart cut down to the start of the curve: the elastic line, the offset lines and the
+// yield points at a scale where they can be told apart. The curve beyond is clipped when painted.
+ChartData ZoomOnYielding(const ChartData& chart);
+
 // The chart of an evaluated file; empty (no curve) for a failed one or one without a kept curve.
 ChartData MakeChartData(const standard::Result& result, std::size_t columns = KeptColumns);
 

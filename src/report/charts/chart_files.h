@@ -2,6 +2,7 @@
 // The charts of --plot: one file per specimen, named after its data file.
 
 #include "chart_data.h"
+#include "chart_options.h"
 
 #include <QSize>
 #include <QString>
@@ -10,8 +11,6 @@
 #include <string>
 
 namespace tenso::report {
-
-enum class PlotFormat { Png, Svg };
 
 // Names of chart files that never collide within one call: the data file's base name without its
 // extension, then "-2", "-3", ... for a name already given ("a/run.csv" -> run.png, "b/run.csv" ->

@@ -147,6 +147,8 @@ void PaintMarkers(QPainter& painter, const ChartLayout& layout, double unit, con
     const double r = 2.2 * unit;
     for (const auto& marker : chart.markers) {
         const QPointF p = layout.Map(marker.x, marker.y);
+        if (!layout.plot.adjusted(-1, -1, 1, 1).contains(p))
+            continue;  // outside a zoomed view
         painter.setPen(Pen(Qt::black, 0.6 * unit));
         painter.setBrush(QColor(0xff, 0xd7, 0x00));
         painter.drawEllipse(p, r, r);
@@ -221,8 +223,11 @@ ChartLayout LayoutChart(const QRectF& area, double unit, double xMin, double xMa
         10);
     const int yIntervals
         = std::clamp(static_cast<int>(layout.plot.height() / (metrics.height() * 2.5)), 2, 10);
-    layout.x = NiceAxis(std::min(0.0, xMin), std::max(xMax, 0.0), xIntervals);
-    layout.y = NiceAxis(std::min(0.0, yMin), std::max(yMax, 0.0), yIntervals);
+    // Axes from zero; a little below it (the toe before the strain origin, a slight compression
+    // at the start) is cut off rather than given a whole tick interval.
+    const auto from = [](double lo, double hi) { return lo < -0.03 * std::max(hi, 0.0) ? lo : 0.0; };
+    layout.x = NiceAxis(from(xMin, xMax), std::max(xMax, 0.0), xIntervals);
+    layout.y = NiceAxis(from(yMin, yMax), std::max(yMax, 0.0), yIntervals);
     return layout;
 }
 

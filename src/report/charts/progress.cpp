@@ -13,13 +13,16 @@ Progress::Progress(std::size_t total)
     , shown_(start_)
 { }
 
-Progress::~Progress()
+Progress::~Progress() { Clear(); }
+
+void Progress::Clear()
 {
     if (width_ == 0)
         return;
     const std::string blank = "\r" + std::string(width_, ' ') + "\r";
     std::fputs(blank.c_str(), stderr);
     std::fflush(stderr);
+    width_ = 0;
 }
 
 void Progress::Update(std::size_t done)

@@ -17,6 +17,8 @@ public:
 
     // `done` files are finished.
     void Update(std::size_t done);
+    // Erases the line, for a message; the next update shows it again.
+    void Clear();
 
 private:
     using Clock = std::chrono::steady_clock;

@@ -427,8 +427,14 @@ void SpecimenPage(Pages& pages, const ReportEntry& entry, const std::vector<Colu
     Paragraph(pages, geometry.join(QStringLiteral(",  ")), Font(9));
     pages.y += 3 * Unit;
 
-    const double chartHeight = std::min(pages.Width() * 0.62, pages.Remaining() * 0.55);
-    PaintChart(painter, QRectF(pages.Left(), pages.y, pages.Width(), chartHeight), Unit, entry.chart);
+    // The whole curve, and beside it its start, where the elastic line, the offset lines and the
+    // yield points lie too close together at the scale of the whole.
+    const double chartHeight = std::min(pages.Width() * 0.5, pages.Remaining() * 0.5);
+    const double gap = 6 * Unit;
+    const double wide = (pages.Width() - gap) * 0.58;
+    PaintChart(painter, QRectF(pages.Left(), pages.y, wide, chartHeight), Unit, entry.chart);
+    PaintChart(painter, QRectF(pages.Left() + wide + gap, pages.y, pages.Width() - wide - gap, chartHeight),
+        Unit, ZoomOnYielding(entry.chart));
     pages.y += chartHeight + 5 * Unit;
 
     const QFont font = Font(9), bold = Font(9, true);

@@ -4,6 +4,7 @@
 // page per evaluated specimen with its chart, its results and its notes.
 
 #include "chart_data.h"
+#include "chart_options.h"
 #include "standard/evaluation.h"
 #include "standard/statistics.h"
 
@@ -15,8 +16,6 @@
 #include <vector>
 
 namespace tenso::report {
-
-enum class PageSize { A4, Letter };
 
 struct ReportSettings {
     std::string title = "Tensile test report";
