@@ -9,6 +9,7 @@ TENSO_PACKAGES=(
   qt6-base-dev qt6-svg-dev libgl-dev
   fonts-ipafont-gothic fonts-liberation2 fonts-dejavu-core
   desktop-file-utils
+  poppler-utils
   time
 )
 

@@ -44,14 +44,14 @@ std::string WriteChartFile(const QString& path, const ChartData& chart, QSize si
         if (!painter.begin(&generator))
             return failure(QStringLiteral("the SVG cannot be started"));
         painter.fillRect(area, Qt::white);
-        PaintChart(painter, area, unit, chart);
+        PaintTitledChart(painter, area, unit, chart);
         painter.end();
     } else {
         QImage image(size, QImage::Format_RGB32);
         image.fill(Qt::white);
         {
             QPainter painter(&image);
-            PaintChart(painter, area, unit, chart);
+            PaintTitledChart(painter, area, unit, chart);
         }
         if (!WriteChartPng(file, image))
             return failure(file.errorString());

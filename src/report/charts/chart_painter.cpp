@@ -249,6 +249,24 @@ ChartLayout PaintChart(QPainter& painter, const QRectF& area, double unit, const
     return layout;
 }
 
+ChartLayout PaintTitledChart(QPainter& painter, const QRectF& area, double unit, const ChartData& chart)
+{
+    QFont font = ChartFont(unit * 1.15);
+    font.setBold(true);
+    const QFontMetricsF metrics(font, painter.device());
+    const double band = metrics.height() + 2 * unit;
+    painter.save();
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    const QString title
+        = metrics.elidedText(QString::fromStdString(chart.name), Qt::ElideMiddle, area.width() - 4 * unit);
+    painter.drawText(QPointF(area.center().x() - metrics.horizontalAdvance(title) / 2,
+                         area.top() + unit + metrics.ascent()),
+        title);
+    painter.restore();
+    return PaintChart(painter, area.adjusted(0, band, 0, 0), unit, chart);
+}
+
 void PaintSeriesChart(
     QPainter& painter, const QRectF& area, double unit, const std::vector<const ChartData*>& charts)
 {

@@ -29,6 +29,9 @@ ChartLayout LayoutChart(const QRectF& area, double unit, double xMin, double xMa
 // One specimen.
 ChartLayout PaintChart(QPainter& painter, const QRectF& area, double unit, const ChartData& chart);
 
+// One specimen under its file name, for a chart that stands alone (--plot).
+ChartLayout PaintTitledChart(QPainter& painter, const QRectF& area, double unit, const ChartData& chart);
+
 // Every curve of a series in a colour of its own, with a legend of the file names below the plot.
 void PaintSeriesChart(
     QPainter& painter, const QRectF& area, double unit, const std::vector<const ChartData*>& charts);

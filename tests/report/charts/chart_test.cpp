@@ -182,7 +182,7 @@ TEST(WriteChartFile, PngAndSvgOfTheSize)
     painted.fill(Qt::white);
     {
         QPainter painter(&painted);
-        PaintChart(painter, QRectF(0, 0, 640, 480), ChartUnitForPixels(640, 480), Line());
+        PaintTitledChart(painter, QRectF(0, 0, 640, 480), ChartUnitForPixels(640, 480), Line());
     }
     int different = 0;
     for (int y = 0; y < 480; ++y) {
