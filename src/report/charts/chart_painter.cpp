@@ -1,7 +1,10 @@
 #include "chart_painter.h"
 
+#include "decimate.h"
+
 #include <QFont>
 #include <QFontMetricsF>
+#include <QPaintDevice>
 #include <QPaintEngine>
 #include <QPainter>
 #include <QPainterPath>
@@ -102,10 +105,19 @@ void PaintAxes(QPainter& painter, const ChartLayout& layout, double unit)
 
 void PaintCurve(QPainter& painter, const ChartLayout& layout, const ChartData& chart, const QPen& pen)
 {
+    // Thinned once more to the plot's own width (two columns a point or a pixel), so that a page
+    // of a hundred curves does not carry the points of a finer copy that no one can see.
+    const double unitsPerColumn
+        = painter.paintEngine() != nullptr && painter.paintEngine()->type() == QPaintEngine::Raster
+        ? 1.0
+        : painter.device()->logicalDpiX() / 144.0;
+    const auto columns = static_cast<std::size_t>(std::max(1.0, layout.plot.width() / unitsPerColumn));
+    std::vector<double> xs(chart.x.begin(), chart.x.end()), ys(chart.y.begin(), chart.y.end());
+    const std::vector<std::size_t> kept = DecimateIndices(xs, ys, layout.x.lo, layout.x.hi, columns);
     QPolygonF line;
-    line.reserve(static_cast<qsizetype>(chart.x.size()));
-    for (std::size_t i = 0; i < chart.x.size(); ++i)
-        line.append(layout.Map(chart.x[i], chart.y[i]));
+    line.reserve(static_cast<qsizetype>(kept.size()));
+    for (const std::size_t i : kept)
+        line.append(layout.Map(xs[i], ys[i]));
     painter.setBrush(Qt::NoBrush);
     const QPaintEngine* engine = painter.paintEngine();
     if (engine == nullptr || engine->type() != QPaintEngine::Raster) {
