@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <functional>
 #include <optional>
 
@@ -377,7 +378,9 @@ std::vector<Line> SpecimenLines(const Result& r, const std::vector<Column>& colu
                 .arg(r.E->pass));
     }
     if (r.e0)
-        lines.push_back({QStringLiteral("e0"), QString::number(*r.e0 * 100, 'f', 3) + QStringLiteral(" %"),
+        lines.push_back({QStringLiteral("e0"),
+            QString::number(std::abs(*r.e0 * 100) < 0.0005 ? 0.0 : *r.e0 * 100, 'f', 3)
+                + QStringLiteral(" %"),
             QStringLiteral("strain origin: where the elastic line crosses zero stress")});
     const QString yieldDetail = r.ReH ? QString() : QStringLiteral("continuous yielding");
     add(QStringLiteral("ReH"), r.ReH, Rounding::Strength, QStringLiteral("MPa"),
