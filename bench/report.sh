@@ -8,7 +8,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build}
 report_bin=$build/src/report/tenso-report
-eval_bin=$build/src/cli/tenso-eval
+eval_bin=${TENSO_EVAL:-$build/src/cli/tenso-eval}  # TENSO_EVAL: another build of it to compare with
 make_batch=${TENSO_SHARED:-$root/../shared}/bench/make_batch.py
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

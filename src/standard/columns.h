@@ -10,7 +10,7 @@
 
 namespace tenso::standard {
 
-// The specimen's derived values; the message of the first missing or contradictory input.
+// The specimen as the evaluation uses it: S0 and Su worked out from the given form, in mm and mm².
 struct SpecimenValues {
     std::optional<double> S0, L0, Su;
 };

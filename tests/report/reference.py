@@ -1,14 +1,14 @@
 #!/usr/bin/env python3
-"""An independent evaluation of machine exports by the rules of tenso-report (ISO 6892-1), written
-straight from the rules text in plain Python, without looking at the C++ code. Its output is the
-expected JSON of the golden tests in tests/report/.
+"""An independent evaluation of machine exports by tenso-report's reading of ISO 6892-1 (as the
+user guide, chapter 8, describes it), written in plain Python from those definitions, without
+looking at the C++ code. Its output is the expected JSON of the golden tests in tests/report/.
 
     python3 tests/report/reference.py OPTIONS... FILE... > expected.json
 
 It takes the options the golden tests use (--specimens, the geometry options, --proof,
 --fracture-drop, --modulus-range) and prints the JSON of tenso-report's --format json with the
 numbers only (notes are not compared, messages only as present or absent). Every sum runs in file
-order, as the rules ask, so the results agree with tenso-report's to the last bits or nearly.
+order, as tenso-report sums, so the results agree with tenso-report's to the last bits or nearly.
 
 To regenerate on purpose, see tests/report/CMakeLists.txt (the commands are listed there)."""
 

@@ -1,5 +1,5 @@
 // tenso-report run as a user runs it. The golden values come from tests/report/reference.py, an
-// independent evaluation in Python written from the rules text (see its docstring).
+// independent evaluation in Python written from the definitions alone (see its docstring).
 #include "report_run.h"
 
 #include "support/temp_file.h"
