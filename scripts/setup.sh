@@ -10,6 +10,7 @@ TENSO_PACKAGES=(
   qt6-base-dev qt6-svg-dev libgl-dev
   fonts-ipafont-gothic fonts-liberation2 fonts-dejavu-core
   desktop-file-utils cmark-gfm lintian
+  poppler-utils zlib1g-dev
   time
 )
 

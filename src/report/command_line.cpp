@@ -138,6 +138,12 @@ const OptionText optionTexts[] = {
     {"proof", "LIST", "Plastic extensions of the proof strengths, in %, e.g. 0.2,0.5,1 (default 0.2)."},
     {"modulus-range", "LO,HI", "Fit E over this stress range [MPa] instead of the two automatic passes."},
     {"format", "FORMAT", "csv (default) or json."},
+    {"pdf", "FILE", "Also write the test report: series table, statistics, charts, a page per specimen."},
+    {"page-size", "SIZE", "Paper of the report: a4 (default) or letter."},
+    {"title", "TEXT", "Title of the report (default \"Tensile test report\")."},
+    {"plot", "DIR", "Also write a chart per specimen into this existing folder, named after the data file."},
+    {"plot-format", "FORMAT", "png (default) or svg."},
+    {"plot-size", "WxH", "Size of each chart in pixels (default 800x600)."},
 };
 
 // A unit option's text, checked against the units of its kind so that a typing error stops the
@@ -295,6 +301,10 @@ Settings ParseCommandLine(int argc, char** argv)
         else if (format != "csv")
             throw UsageError("--format takes csv or json, not \"" + format + "\"");
     }
+
+    s.charts = ParseChartOptions([&p](const char* option) -> std::optional<std::string> {
+        return p.isSet(option) ? std::optional(p.text(option)) : std::nullopt;
+    });
 
     for (const QString& file : parser.positionalArguments())
         s.files.push_back(EncodeArgument(file));

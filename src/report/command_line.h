@@ -3,6 +3,8 @@
 
 #include "output.h"
 
+#include "charts/chart_options.h"
+
 #include "standard/evaluation.h"
 
 #include <stdexcept>
@@ -22,6 +24,7 @@ struct Settings {
     std::string specimensFile;  // empty: none
     std::vector<std::string> proofKeys;  // shortest texts of options.proofPercents
     std::vector<std::string> files;  // the bytes as the shell passed them
+    ChartOptions charts;  // --pdf, --plot and theirs
 };
 
 // Parses argv (its raw bytes). --help and --version print and exit 0; a bad option throws

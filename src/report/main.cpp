@@ -1,4 +1,5 @@
 // tenso-report: evaluates machine exports of tensile tests by ISO 6892-1, one series per call.
+#include "charts/report_charts_run.h"
 #include "command_line.h"
 #include "series.h"
 
@@ -11,7 +12,8 @@
 
 int main(int argc, char* argv[])
 {
-    QCoreApplication app(argc, argv);  // for the parser's help text only; nothing runs an event loop
+    // For the parser's help text, and the fonts of the pictures; nothing runs an event loop.
+    const auto app = tenso::report::MakeApplication(argc, argv, tenso::report::WantsCharts(argc, argv));
     QCoreApplication::setApplicationName(QStringLiteral("tenso-report"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TENSO_VERSION));
     try {
@@ -24,6 +26,8 @@ int main(int argc, char* argv[])
                 throw tenso::report::UsageError(std::string("--specimens: ") + e.what());
             }
         }
+        if (settings.charts.Any())
+            return tenso::report::RunSeriesWithCharts(settings, table ? &*table : nullptr);
         return tenso::report::RunSeries(settings, table ? &*table : nullptr);
     } catch (const tenso::report::UsageError& e) {
         std::fprintf(stderr, "tenso-report: %s\n", e.what());

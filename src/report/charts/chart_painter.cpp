@@ -1,0 +1,344 @@
+#include "chart_painter.h"
+
+#include "decimate.h"
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QPaintDevice>
+#include <QPaintEngine>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPen>
+#include <QPolygonF>
+#include <QString>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace tenso::report {
+
+namespace {
+
+constexpr double TextPoints = 8;  // tick numbers, labels and legend
+
+// Ten colours that stay apart on screen and on paper (the Tableau palette).
+constexpr std::array<QRgb, 10> Palette
+    = {0x1f77b4, 0xd62728, 0x2ca02c, 0xff7f0e, 0x9467bd, 0x8c564b, 0xe377c2, 0x7f7f7f, 0xbcbd22, 0x17becf};
+
+QFont ChartFont(double unit)
+{
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(std::max(1, static_cast<int>(std::lround(TextPoints * unit))));
+    return font;
+}
+
+QString Number(double value, int decimals)
+{
+    if (std::abs(value) < 1e-12)
+        value = 0;  // no "-0"
+    return QString::number(value, 'f', decimals);
+}
+
+QPen Pen(QColor colour, double width, Qt::PenStyle style = Qt::SolidLine)
+{
+    QPen pen(colour, width, style, Qt::FlatCap, Qt::RoundJoin);
+    return pen;
+}
+
+const QString XLabel = QStringLiteral("Strain e \u2212 e0 [%]");
+const QString YLabel = QStringLiteral("Stress R [MPa]");
+
+void PaintAxes(QPainter& painter, const ChartLayout& layout, double unit)
+{
+    const QRectF& plot = layout.plot;
+    const QFont font = ChartFont(unit);
+    const QFontMetricsF metrics(font, painter.device());
+    painter.setFont(font);
+    const double tick = 3 * unit;
+    const int xDecimals = TickDecimals(layout.x.step);
+    const int yDecimals = TickDecimals(layout.y.step);
+    const QPen grid = Pen(QColor(0xdd, 0xdd, 0xdd), 0.5 * unit);
+    const QPen axis = Pen(Qt::black, 0.8 * unit);
+
+    const auto count = [](const Axis& a) { return static_cast<int>(std::lround((a.hi - a.lo) / a.step)); };
+    for (int i = 0; i <= count(layout.x); ++i) {
+        const double v = layout.x.lo + i * layout.x.step;
+        const double px = layout.Map(v, layout.y.lo).x();
+        painter.setPen(grid);
+        painter.drawLine(QPointF(px, plot.top()), QPointF(px, plot.bottom()));
+        painter.setPen(axis);
+        painter.drawLine(QPointF(px, plot.bottom()), QPointF(px, plot.bottom() + tick));
+        const QString text = Number(v, xDecimals);
+        const double w = metrics.horizontalAdvance(text);
+        painter.drawText(QPointF(px - w / 2, plot.bottom() + tick + unit + metrics.ascent()), text);
+    }
+    for (int i = 0; i <= count(layout.y); ++i) {
+        const double v = layout.y.lo + i * layout.y.step;
+        const double py = layout.Map(layout.x.lo, v).y();
+        painter.setPen(grid);
+        painter.drawLine(QPointF(plot.left(), py), QPointF(plot.right(), py));
+        painter.setPen(axis);
+        painter.drawLine(QPointF(plot.left() - tick, py), QPointF(plot.left(), py));
+        const QString text = Number(v, yDecimals);
+        const double w = metrics.horizontalAdvance(text);
+        painter.drawText(
+            QPointF(plot.left() - tick - unit - w, py + metrics.ascent() / 2 - unit * 0.5), text);
+    }
+    painter.setPen(axis);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(plot);
+
+    // Axis labels: centred below the numbers and, turned, left of them.
+    const double xw = metrics.horizontalAdvance(XLabel);
+    painter.drawText(QPointF(plot.center().x() - xw / 2,
+                         plot.bottom() + tick + 2 * unit + metrics.height() + metrics.ascent()),
+        XLabel);
+    painter.save();
+    const double yw = metrics.horizontalAdvance(YLabel);
+    painter.translate(layout.area.left() + unit + metrics.ascent(), plot.center().y() + yw / 2);
+    painter.rotate(-90);
+    painter.drawText(QPointF(0, 0), YLabel);
+    painter.restore();
+}
+
+void PaintCurve(QPainter& painter, const ChartLayout& layout, const ChartData& chart, const QPen& pen)
+{
+    // Thinned once more to the plot's own width (two columns a point or a pixel), so that a page
+    // of a hundred curves does not carry the points of a finer copy that no one can see.
+    const double unitsPerColumn
+        = painter.paintEngine() != nullptr && painter.paintEngine()->type() == QPaintEngine::Raster
+        ? 1.0
+        : painter.device()->logicalDpiX() / 144.0;
+    const auto columns = static_cast<std::size_t>(std::max(1.0, layout.plot.width() / unitsPerColumn));
+    std::vector<double> xs(chart.x.begin(), chart.x.end()), ys(chart.y.begin(), chart.y.end());
+    const std::vector<std::size_t> kept = DecimateIndices(xs, ys, layout.x.lo, layout.x.hi, columns);
+    QPolygonF line;
+    line.reserve(static_cast<qsizetype>(kept.size()));
+    for (const std::size_t i : kept)
+        line.append(layout.Map(xs[i], ys[i]));
+    painter.setBrush(Qt::NoBrush);
+    const QPaintEngine* engine = painter.paintEngine();
+    if (engine == nullptr || engine->type() != QPaintEngine::Raster) {
+        painter.setPen(pen);
+        painter.drawPolyline(line);
+        return;
+    }
+    // In an image, Qt strokes an antialiased line wider than a pixel as one outline, which takes a
+    // second for a few thousand noisy points; its one-pixel (cosmetic) line is fifty times faster.
+    // Drawn side by side it gives the width.
+    QPen thin = pen;
+    thin.setWidthF(0);
+    painter.setPen(thin);
+    const double width = pen.widthF();
+    const int passes = std::max(1, static_cast<int>(std::lround(width)));
+    for (int k = 0; k < passes; ++k) {
+        const double shift = passes == 1 ? 0.0 : (width - 1) * (k / (passes - 1.0) - 0.5) / std::sqrt(2.0);
+        painter.save();
+        painter.translate(shift, shift);
+        painter.drawPolyline(line);
+        painter.restore();
+    }
+}
+
+void PaintSegment(QPainter& painter, const ChartLayout& layout, const ChartSegment& s, const QPen& pen)
+{
+    painter.setPen(pen);
+    painter.drawLine(layout.Map(s.x0, s.y0), layout.Map(s.x1, s.y1));
+}
+
+// Labels beside their markers, each at the first place around it that neither overlaps an earlier
+// label nor leaves the plot.
+void PaintMarkers(QPainter& painter, const ChartLayout& layout, double unit, const ChartData& chart)
+{
+    const QFont font = ChartFont(unit);
+    const QFontMetricsF metrics(font, painter.device());
+    painter.setFont(font);
+    std::vector<QRectF> taken;
+    const double r = 2.2 * unit;
+    for (const auto& marker : chart.markers) {
+        const QPointF p = layout.Map(marker.x, marker.y);
+        if (!layout.plot.adjusted(-1, -1, 1, 1).contains(p))
+            continue;  // outside a zoomed view
+        painter.setPen(Pen(Qt::black, 0.6 * unit));
+        painter.setBrush(QColor(0xff, 0xd7, 0x00));
+        painter.drawEllipse(p, r, r);
+
+        const QString text = QString::fromStdString(marker.label);
+        const QSizeF size(metrics.horizontalAdvance(text) + unit, metrics.height());
+        const double gap = r + unit;
+        const std::array<QPointF, 8> corners = {
+            QPointF(p.x() + gap, p.y() - gap - size.height()),  // above right
+            QPointF(p.x() + gap, p.y() + gap),  // below right
+            QPointF(p.x() - gap - size.width(), p.y() - gap - size.height()),
+            QPointF(p.x() - gap - size.width(), p.y() + gap),
+            QPointF(p.x() - size.width() / 2, p.y() - gap - 2 * size.height()),
+            QPointF(p.x() - size.width() / 2, p.y() + gap + size.height()),
+            QPointF(p.x() + gap, p.y() - gap - 2 * size.height()),
+            QPointF(p.x() + gap, p.y() + gap + size.height()),
+        };
+        QRectF place(corners[0], size);
+        for (const QPointF& corner : corners) {
+            const QRectF candidate(corner, size);
+            const bool inside = layout.plot.contains(candidate);
+            const bool free = std::none_of(
+                taken.begin(), taken.end(), [&](const QRectF& t) { return t.intersects(candidate); });
+            if (inside && free) {
+                place = candidate;
+                break;
+            }
+        }
+        taken.push_back(place);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(255, 255, 255, 210));
+        painter.drawRect(place);
+        painter.setPen(Qt::black);
+        painter.drawText(QPointF(place.left() + unit / 2, place.top() + metrics.ascent()), text);
+    }
+}
+
+QPen SeriesPen(std::size_t i, double unit)
+{
+    // After ten colours the dash patterns tell the curves apart.
+    const Qt::PenStyle styles[] = {Qt::SolidLine, Qt::DashLine, Qt::DotLine, Qt::DashDotLine};
+    return Pen(QColor(Palette[i % Palette.size()]), 0.9 * unit, styles[(i / Palette.size()) % 4]);
+}
+
+}  // namespace
+
+QPointF ChartLayout::Map(double strainPercent, double stress) const
+{
+    const double fx = (strainPercent - x.lo) / (x.hi - x.lo);
+    const double fy = (stress - y.lo) / (y.hi - y.lo);
+    return {plot.left() + fx * plot.width(), plot.bottom() - fy * plot.height()};
+}
+
+ChartLayout LayoutChart(const QRectF& area, double unit, double xMin, double xMax, double yMin, double yMax)
+{
+    const QFont font = ChartFont(unit);
+    const QFontMetricsF metrics(font);
+    ChartLayout layout;
+    layout.area = area;
+    const double tick = 3 * unit;
+    // Room for the widest tick number of the stress axis ("-888" stands for any up to 3 digits and a
+    // sign), the turned label, and the ticks; below for the numbers and the label.
+    const double left
+        = tick + 2 * unit + metrics.horizontalAdvance(QStringLiteral("-8888")) + metrics.height() + unit;
+    const double bottom = tick + 3 * unit + 2 * metrics.height();
+    const double top = metrics.height() / 2 + unit;
+    const double right = metrics.horizontalAdvance(QStringLiteral("888")) / 2 + 2 * unit;
+    layout.plot = QRectF(area.left() + left, area.top() + top, std::max(1.0, area.width() - left - right),
+        std::max(1.0, area.height() - top - bottom));
+    const int xIntervals = std::clamp(
+        static_cast<int>(layout.plot.width() / (metrics.horizontalAdvance(QStringLiteral("88.88")) * 2)), 2,
+        10);
+    const int yIntervals
+        = std::clamp(static_cast<int>(layout.plot.height() / (metrics.height() * 2.5)), 2, 10);
+    // Axes from zero; a little below it (the toe before the strain origin, a slight compression
+    // at the start) is cut off rather than given a whole tick interval.
+    const auto from = [](double lo, double hi) { return lo < -0.03 * std::max(hi, 0.0) ? lo : 0.0; };
+    layout.x = NiceAxis(from(xMin, xMax), std::max(xMax, 0.0), xIntervals);
+    layout.y = NiceAxis(from(yMin, yMax), std::max(yMax, 0.0), yIntervals);
+    return layout;
+}
+
+ChartLayout PaintChart(QPainter& painter, const QRectF& area, double unit, const ChartData& chart)
+{
+    const ChartLayout layout = LayoutChart(area, unit, chart.xMin, chart.xMax, chart.yMin, chart.yMax);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    PaintAxes(painter, layout, unit);
+    painter.setClipRect(layout.plot);
+    if (chart.elastic)
+        PaintSegment(
+            painter, layout, *chart.elastic, Pen(QColor(0x55, 0x55, 0x55), 0.7 * unit, Qt::DashLine));
+    for (const auto& offset : chart.offsets)
+        PaintSegment(painter, layout, offset, Pen(QColor(0x55, 0x55, 0x55), 0.7 * unit, Qt::DotLine));
+    PaintCurve(painter, layout, chart, Pen(QColor(Palette[0]), 1.1 * unit));
+    PaintMarkers(painter, layout, unit, chart);
+    painter.restore();
+    return layout;
+}
+
+ChartLayout PaintTitledChart(QPainter& painter, const QRectF& area, double unit, const ChartData& chart)
+{
+    QFont font = ChartFont(unit * 1.15);
+    font.setBold(true);
+    const QFontMetricsF metrics(font, painter.device());
+    const double band = metrics.height() + 2 * unit;
+    painter.save();
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    const QString title
+        = metrics.elidedText(QString::fromStdString(chart.name), Qt::ElideMiddle, area.width() - 4 * unit);
+    painter.drawText(QPointF(area.center().x() - metrics.horizontalAdvance(title) / 2,
+                         area.top() + unit + metrics.ascent()),
+        title);
+    painter.restore();
+    return PaintChart(painter, area.adjusted(0, band, 0, 0), unit, chart);
+}
+
+void PaintSeriesChart(
+    QPainter& painter, const QRectF& area, double unit, const std::vector<const ChartData*>& charts)
+{
+    const QFont font = ChartFont(unit);
+    const QFontMetricsF metrics(font, painter.device());
+    double xMin = 0, xMax = 0, yMin = 0, yMax = 0;
+    for (const ChartData* chart : charts) {
+        xMin = std::min(xMin, chart->xMin);
+        xMax = std::max(xMax, chart->xMax);
+        yMin = std::min(yMin, chart->yMin);
+        yMax = std::max(yMax, chart->yMax);
+    }
+
+    // The legend in as many columns as the width takes, names shortened in the middle if need be.
+    const double sample = 14 * unit;
+    double widest = 0;
+    for (const ChartData* chart : charts)
+        widest = std::max(widest, metrics.horizontalAdvance(QString::fromStdString(chart->name)));
+    const double entryWidth = std::min(sample + 2 * unit + widest + 6 * unit, area.width());
+    const int columns = std::max(1, static_cast<int>(area.width() / entryWidth));
+    const int rows = static_cast<int>(
+        (charts.size() + static_cast<std::size_t>(columns) - 1) / static_cast<std::size_t>(columns));
+    const double rowHeight = metrics.height() * 1.2;
+    const double legendHeight = rows * rowHeight + (rows > 0 ? 2 * unit : 0);
+    const double columnWidth = area.width() / columns;
+
+    const QRectF chartArea(
+        area.left(), area.top(), area.width(), std::max(1.0, area.height() - legendHeight));
+    const ChartLayout layout = LayoutChart(chartArea, unit, xMin, xMax, yMin, yMax);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    PaintAxes(painter, layout, unit);
+    painter.save();
+    painter.setClipRect(layout.plot);
+    for (std::size_t i = 0; i < charts.size(); ++i)
+        PaintCurve(painter, layout, *charts[i], SeriesPen(i, unit));
+    painter.restore();
+
+    painter.setFont(font);
+    const double top = chartArea.bottom() + 2 * unit;
+    for (std::size_t i = 0; i < charts.size(); ++i) {
+        const int row = static_cast<int>(i / static_cast<std::size_t>(columns));
+        const int column = static_cast<int>(i % static_cast<std::size_t>(columns));
+        const double x = area.left() + column * columnWidth;
+        const double y = top + row * rowHeight;
+        const double mid = y + rowHeight / 2;
+        painter.setPen(SeriesPen(i, unit));
+        painter.drawLine(QPointF(x, mid), QPointF(x + sample, mid));
+        painter.setPen(Qt::black);
+        const QString name = metrics.elidedText(
+            QString::fromStdString(charts[i]->name), Qt::ElideMiddle, columnWidth - sample - 4 * unit);
+        painter.drawText(QPointF(x + sample + 2 * unit, mid - metrics.height() / 2 + metrics.ascent()), name);
+    }
+    painter.restore();
+}
+
+double ChartUnitForPixels(int width, int height)
+{
+    // 8-point text is 13 pixels high on a chart of 800 x 600 pixels, and never below 9.
+    return std::max(9.0 / TextPoints, std::min(width / 500.0, height / 375.0));
+}
+
+}  // namespace tenso::report

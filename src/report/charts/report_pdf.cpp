@@ -1,0 +1,555 @@
+#include "report_pdf.h"
+
+#include "chart_painter.h"
+#include "report_rounding.h"
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QLocale>
+#include <QMarginsF>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <QStringList>
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <functional>
+#include <optional>
+
+namespace tenso::report {
+
+namespace {
+
+using standard::Result;
+
+constexpr int Resolution = 1200;  // dpi of the page's coordinates
+constexpr double Unit = Resolution / 72.0;  // one point
+constexpr double Millimetre = Resolution / 25.4;
+const QString Dash = QStringLiteral("\u2013");
+
+QFont Font(double points, bool bold = false)
+{
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(static_cast<int>(std::lround(points * Unit)));
+    font.setBold(bold);
+    return font;
+}
+
+QString Text(const std::string& s) { return QString::fromStdString(s); }
+
+std::string Shortest(double value)
+{
+    char text[32];
+    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
+    return std::string(text, end);
+}
+
+// ---- The quantities of the tables ----
+
+struct Column {
+    QString name, unit;
+    Rounding rounding;
+    std::string statistic;  // its name in the statistics; empty: none (S0, L0)
+    std::function<std::optional<double>(const Result&)> value;
+};
+
+std::optional<double> ProofValue(const Result& r, std::size_t i)
+{
+    return i < r.Rp.size() ? r.Rp[i].MPa : std::nullopt;
+}
+
+std::vector<Column> Columns(const std::vector<std::string>& proofKeys)
+{
+    std::vector<Column> columns = {
+        {"S0", "mm²", Rounding::Area, "", [](const Result& r) { return r.S0; }},
+        {"L0", "mm", Rounding::Length, "", [](const Result& r) { return r.L0; }},
+        {"E", "GPa", Rounding::Modulus, "E",
+            [](const Result& r) { return r.E ? std::optional(r.E->GPa) : std::nullopt; }},
+        {"ReH", "MPa", Rounding::Strength, "ReH", [](const Result& r) { return r.ReH; }},
+        {"ReL", "MPa", Rounding::Strength, "ReL", [](const Result& r) { return r.ReL; }},
+        {"Ae", "%", Rounding::Ae, "Ae", [](const Result& r) { return r.Ae; }},
+    };
+    for (std::size_t i = 0; i < proofKeys.size(); ++i)
+        columns.push_back({"Rp" + Text(proofKeys[i]), "MPa", Rounding::Strength, "Rp" + proofKeys[i],
+            [i](const Result& r) { return ProofValue(r, i); }});
+    columns.insert(columns.end(),
+        {
+            {"Rm", "MPa", Rounding::Strength, "Rm", [](const Result& r) { return r.Rm; }},
+            {"Agt", "%", Rounding::Elongation, "Agt", [](const Result& r) { return r.Agt; }},
+            {"Ag", "%", Rounding::Elongation, "Ag", [](const Result& r) { return r.Ag; }},
+            {"At", "%", Rounding::Elongation, "At", [](const Result& r) { return r.At; }},
+            {"A", "%", Rounding::Elongation, "A", [](const Result& r) { return r.A; }},
+            {"Z", "%", Rounding::Z, "Z", [](const Result& r) { return r.Z; }},
+        });
+    return columns;
+}
+
+const standard::Statistic* FindStatistic(const StatisticsList& statistics, const std::string& name)
+{
+    for (const auto& [key, statistic] : statistics) {
+        // The proof strengths may be listed by their key alone ("0.2").
+        if (key == name || (name.rfind("Rp", 0) == 0 && key == name.substr(2)))
+            return &statistic;
+    }
+    return nullptr;
+}
+
+QString Cell(const Column& column, const Result& r)
+{
+    QString text = Text(FormatRounded(column.value(r), column.rounding));
+    if (column.statistic == "A" && r.A && r.A_from_curve.value_or(false))
+        text += QStringLiteral("*");
+    return text;
+}
+
+// ---- Pages ----
+
+// The writer's pages with a cursor that moves down and starts a new page when the next block does
+// not fit; each page ends with a footer.
+class Pages {
+public:
+    Pages(QPdfWriter& writer, QPainter& painter, QString footer)
+        : writer_(writer)
+        , painter_(painter)
+        , footer_(std::move(footer))
+    {
+        const QRect paint = writer.pageLayout().paintRectPixels(Resolution);
+        area_ = QRectF(0, 0, paint.width(), paint.height() - FooterHeight());
+        y = area_.top();
+    }
+    QPainter& Painter() { return painter_; }
+    double Left() const { return area_.left(); }
+    double Width() const { return area_.width(); }
+    double Bottom() const { return area_.bottom(); }
+    double Remaining() const { return area_.bottom() - y; }
+    // Starts a new page unless `height` fits below the cursor; returns whether it did.
+    bool Need(double height)
+    {
+        if (y + height <= area_.bottom() || y == area_.top())
+            return false;
+        NewPage();
+        return true;
+    }
+    void NewPage()
+    {
+        Footer();
+        writer_.newPage();
+        y = area_.top();
+    }
+    void Finish() { Footer(); }
+
+    double y = 0;
+
+private:
+    static double FooterHeight() { return 6 * Millimetre; }
+    void Footer()
+    {
+        ++number_;
+        const QFont font = Font(7);
+        const QFontMetricsF metrics(font, painter_.device());
+        painter_.setFont(font);
+        painter_.setPen(QColor(0x55, 0x55, 0x55));
+        const double baseline = area_.bottom() + FooterHeight() - metrics.descent();
+        painter_.drawText(QPointF(area_.left(), baseline),
+            metrics.elidedText(footer_, Qt::ElideRight, area_.width() * 0.7));
+        const QString page = QStringLiteral("Page %1").arg(number_);
+        painter_.drawText(QPointF(area_.right() - metrics.horizontalAdvance(page), baseline), page);
+        painter_.setPen(Qt::black);
+    }
+
+    QPdfWriter& writer_;
+    QPainter& painter_;
+    QString footer_;
+    QRectF area_;
+    int number_ = 0;
+};
+
+// A paragraph wrapped to the width, moved to the next page whole when it does not fit.
+void Paragraph(Pages& pages, const QString& text, const QFont& font, double indent = 0)
+{
+    QPainter& painter = pages.Painter();
+    painter.setFont(font);
+    const QRectF room(pages.Left() + indent, 0, pages.Width() - indent, 1e9);
+    const QRectF bounds = painter.boundingRect(room, Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, text);
+    pages.Need(bounds.height());
+    painter.drawText(QRectF(room.left(), pages.y, room.width(), bounds.height() + Unit),
+        Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, text);
+    pages.y += bounds.height();
+}
+
+QString Parameters(const ReportSettings& s)
+{
+    QStringList proofs;
+    for (const double p : s.options.proofPercents)
+        proofs << Text(Shortest(p)) + QStringLiteral(" %");
+    QString modulus;
+    if (s.options.modulusRange) {
+        modulus = QStringLiteral("least squares over %1 to %2 MPa")
+                      .arg(Text(Shortest(s.options.modulusRange->first)),
+                          Text(Shortest(s.options.modulusRange->second)));
+    } else {
+        modulus = QStringLiteral("least squares over 10 to 40 % of Rm, then 10 to 50 % of ReH (or Rp0.2)");
+    }
+    return QStringLiteral(
+        "Rules: ISO 6892-1, Tenso %1.  Fracture: a fall of more than %2 % of Rm between two "
+        "records.  Proof extensions: %3.  Elastic modulus: %4.")
+        .arg(Text(s.version), Text(Shortest(s.options.fractureDropPercent)),
+            proofs.join(QStringLiteral(", ")), modulus);
+}
+
+QString When(const QDateTime& when)
+{
+    return QLocale::c().toString(when, QStringLiteral("yyyy-MM-dd HH:mm:ss t"));
+}
+
+// ---- The series table ----
+
+struct Table {
+    QFont font, bold;
+    double row = 0, padding = 0, fileWidth = 0;
+    std::vector<double> widths;  // of the quantity columns
+};
+
+using Row = std::pair<QString, std::vector<QString>>;  // first cell, quantity cells
+
+Table LayoutTable(const QPaintDevice* device, double width, const std::vector<Column>& columns,
+    const std::vector<Row>& rows)
+{
+    Table table;
+    // The largest font from 8 down to 5 points at which every number fits; long file names are
+    // shortened in the middle.
+    for (double points = 8; points >= 5; points -= 0.5) {
+        table.font = Font(points);
+        table.bold = Font(points, true);
+        const QFontMetricsF metrics(table.font, device), boldMetrics(table.bold, device);
+        table.padding = 1.5 * Unit;
+        table.row = metrics.height() * 1.3;
+        table.widths.assign(columns.size(), 0);
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            double w = std::max(
+                boldMetrics.horizontalAdvance(columns[c].name), metrics.horizontalAdvance(columns[c].unit));
+            for (const auto& row : rows)
+                w = std::max(w, metrics.horizontalAdvance(row.second[c]));
+            table.widths[c] = w + 2 * table.padding;
+        }
+        double file = boldMetrics.horizontalAdvance(QStringLiteral("CoV %"));
+        for (const auto& row : rows)
+            file = std::max(file, metrics.horizontalAdvance(row.first));
+        double quantities = 0;
+        for (const double w : table.widths)
+            quantities += w;
+        table.fileWidth = std::min(file + 2 * table.padding, width - quantities);
+        if (table.fileWidth >= 20 * Millimetre || points <= 5) {
+            // The width left over goes to the quantity columns alike, so the table spans the page.
+            const double spare = width - quantities - table.fileWidth;
+            if (spare > 0 && !table.widths.empty()) {
+                for (double& w : table.widths)
+                    w += spare / static_cast<double>(table.widths.size());
+            }
+            break;
+        }
+    }
+    return table;
+}
+
+void TableHeader(Pages& pages, const Table& table, const std::vector<Column>& columns)
+{
+    QPainter& painter = pages.Painter();
+    const QFontMetricsF metrics(table.font, painter.device());
+    double x = pages.Left();
+    const double top = pages.y;
+    painter.setFont(table.bold);
+    painter.drawText(QPointF(x + table.padding, top + metrics.ascent()), QStringLiteral("File"));
+    x += table.fileWidth;
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+        const QRectF cell(x, top, table.widths[c] - table.padding, table.row);
+        painter.setFont(table.bold);
+        painter.drawText(cell, Qt::AlignRight | Qt::AlignTop, columns[c].name);
+        painter.setFont(table.font);
+        painter.drawText(
+            cell.translated(0, metrics.height()), Qt::AlignRight | Qt::AlignTop, columns[c].unit);
+        x += table.widths[c];
+    }
+    pages.y += 2 * metrics.height() + 0.5 * Unit;
+    painter.setPen(QPen(Qt::black, 0.5 * Unit));
+    painter.drawLine(QPointF(pages.Left(), pages.y), QPointF(x, pages.y));
+    pages.y += 0.5 * Unit;
+}
+
+void SeriesTable(
+    Pages& pages, const std::vector<Column>& columns, const std::vector<Row>& rows, std::size_t specimenRows)
+{
+    QPainter& painter = pages.Painter();
+    const Table table = LayoutTable(painter.device(), pages.Width(), columns, rows);
+    const QFontMetricsF metrics(table.font, painter.device());
+    const double headerHeight = 2 * metrics.height() + Unit;
+    pages.Need(headerHeight + 2 * table.row);
+    TableHeader(pages, table, columns);
+    double right = pages.Left() + table.fileWidth;
+    for (const double w : table.widths)
+        right += w;
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        if (pages.Need(table.row))
+            TableHeader(pages, table, columns);
+        if (r == specimenRows) {
+            painter.setPen(QPen(Qt::black, 0.5 * Unit));
+            painter.drawLine(QPointF(pages.Left(), pages.y), QPointF(right, pages.y));
+        } else if (r % 2 == 1 && r < specimenRows) {
+            painter.fillRect(
+                QRectF(pages.Left(), pages.y, right - pages.Left(), table.row), QColor(0xf2, 0xf2, 0xf2));
+        }
+        painter.setPen(Qt::black);
+        const double baseline = pages.y + (table.row - metrics.height()) / 2 + metrics.ascent();
+        painter.setFont(r >= specimenRows ? table.bold : table.font);
+        painter.drawText(QPointF(pages.Left() + table.padding, baseline),
+            metrics.elidedText(rows[r].first, Qt::ElideMiddle, table.fileWidth - 2 * table.padding));
+        painter.setFont(table.font);
+        double x = pages.Left() + table.fileWidth;
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            const QString& text = rows[r].second[c];
+            painter.drawText(
+                QPointF(x + table.widths[c] - table.padding - metrics.horizontalAdvance(text), baseline),
+                text);
+            x += table.widths[c];
+        }
+        pages.y += table.row;
+    }
+    pages.y += Unit;
+}
+
+std::vector<Row> TableRows(const std::vector<Column>& columns,
+    const std::vector<const ReportEntry*>& evaluated, const StatisticsList& statistics)
+{
+    std::vector<Row> rows;
+    for (const ReportEntry* entry : evaluated) {
+        Row row {Text(entry->result.file), {}};
+        for (const Column& column : columns)
+            row.second.push_back(Cell(column, entry->result));
+        rows.push_back(std::move(row));
+    }
+    using Field = std::optional<double> standard::Statistic::*;
+    const std::pair<QString, Field> statisticRows[] = {{QStringLiteral("mean"), &standard::Statistic::mean},
+        {QStringLiteral("s"), &standard::Statistic::s}, {QStringLiteral("CoV %"), &standard::Statistic::CoV},
+        {QStringLiteral("min"), &standard::Statistic::min},
+        {QStringLiteral("max"), &standard::Statistic::max}};
+    for (const auto& [name, field] : statisticRows) {
+        Row row {name, {}};
+        for (const Column& column : columns) {
+            const standard::Statistic* statistic
+                = column.statistic.empty() ? nullptr : FindStatistic(statistics, column.statistic);
+            if (!statistic) {
+                row.second.push_back(QString());
+                continue;
+            }
+            const bool cov = field == &standard::Statistic::CoV;
+            row.second.push_back(
+                Text(FormatRounded(statistic->*field, cov ? Rounding::CoV : column.rounding)));
+        }
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+// ---- The pages of one specimen ----
+
+struct Line {
+    QString name, value, detail;
+};
+
+std::vector<Line> SpecimenLines(const Result& r, const std::vector<Column>& columns)
+{
+    std::vector<Line> lines;
+    const auto add = [&](QString name, std::optional<double> v, Rounding rounding, QString unit,
+                         QString detail = {}) {
+        const QString text = Text(FormatRounded(v, rounding));
+        lines.push_back({std::move(name), v ? text + QStringLiteral(" ") + unit : text, std::move(detail)});
+    };
+    if (r.E) {
+        add(QStringLiteral("E"), r.E->GPa, Rounding::Modulus, QStringLiteral("GPa"),
+            QStringLiteral("fit over %1 to %2 MPa, %3 points, r² = %4, pass %5")
+                .arg(QString::number(r.E->lo, 'f', 0), QString::number(r.E->hi, 'f', 0))
+                .arg(r.E->points)
+                .arg(QString::number(r.E->r2, 'f', 5))
+                .arg(r.E->pass));
+    }
+    if (r.e0)
+        lines.push_back({QStringLiteral("e0"),
+            QString::number(std::abs(*r.e0 * 100) < 0.0005 ? 0.0 : *r.e0 * 100, 'f', 3)
+                + QStringLiteral(" %"),
+            QStringLiteral("strain origin: where the elastic line crosses zero stress")});
+    const QString yieldDetail = r.ReH ? QString() : QStringLiteral("continuous yielding");
+    add(QStringLiteral("ReH"), r.ReH, Rounding::Strength, QStringLiteral("MPa"),
+        r.ReH ? QStringLiteral("upper yield strength") : yieldDetail);
+    add(QStringLiteral("ReL"), r.ReL, Rounding::Strength, QStringLiteral("MPa"),
+        r.ReL ? QStringLiteral("lower yield strength") : yieldDetail);
+    add(QStringLiteral("Ae"), r.Ae, Rounding::Ae, QStringLiteral("%"),
+        QStringLiteral("yield point extension"));
+    for (const auto& proof : r.Rp) {
+        add("Rp" + Text(proof.key), proof.MPa, Rounding::Strength, QStringLiteral("MPa"),
+            proof.MPa ? QStringLiteral("proof strength, plastic extension %1 %").arg(Text(proof.key))
+                      : QStringLiteral("not reached"));
+    }
+    add(QStringLiteral("Rm"), r.Rm, Rounding::Strength, QStringLiteral("MPa"),
+        QStringLiteral("tensile strength"));
+    add(QStringLiteral("Fm"), r.Fm, Rounding::Force, QStringLiteral("kN"), QStringLiteral("maximum force"));
+    add(QStringLiteral("Agt"), r.Agt, Rounding::Elongation, QStringLiteral("%"),
+        QStringLiteral("total extension at maximum force"));
+    add(QStringLiteral("Ag"), r.Ag, Rounding::Elongation, QStringLiteral("%"),
+        QStringLiteral("plastic extension at maximum force"));
+    add(QStringLiteral("Rf"), r.Rf, Rounding::Strength, QStringLiteral("MPa"),
+        QStringLiteral("stress at fracture"));
+    add(QStringLiteral("At"), r.At, Rounding::Elongation, QStringLiteral("%"),
+        QStringLiteral("total extension at fracture"));
+    add(QStringLiteral("A"), r.A, Rounding::Elongation, QStringLiteral("%"),
+        r.A_from_curve.value_or(false)
+            ? QStringLiteral("from the curve: At less the elastic part (no Lu given)")
+            : QStringLiteral("percentage elongation after fracture, from Lu"));
+    add(QStringLiteral("Z"), r.Z, Rounding::Z, QStringLiteral("%"),
+        r.Z ? QStringLiteral("percentage reduction of area") : QStringLiteral("no du or Su given"));
+    (void)columns;
+    return lines;
+}
+
+void SpecimenPage(Pages& pages, const ReportEntry& entry, const std::vector<Column>& columns)
+{
+    const Result& r = entry.result;
+    QPainter& painter = pages.Painter();
+    Paragraph(pages, Text(r.file), Font(12, true));
+    pages.y += 1 * Unit;
+    QStringList geometry;
+    geometry << QStringLiteral("S0 = %1 mm²").arg(Text(FormatRounded(r.S0, Rounding::Area)))
+             << QStringLiteral("L0 = %1 mm").arg(Text(FormatRounded(r.L0, Rounding::Length)))
+             << QStringLiteral("%1 records").arg(r.records.value_or(0));
+    if (r.skipped.value_or(0) > 0)
+        geometry << QStringLiteral("%1 skipped").arg(*r.skipped);
+    Paragraph(pages, geometry.join(QStringLiteral(",  ")), Font(9));
+    pages.y += 3 * Unit;
+
+    // The whole curve, and beside it its start, where the elastic line, the offset lines and the
+    // yield points lie too close together at the scale of the whole.
+    const double chartHeight = std::min(pages.Width() * 0.5, pages.Remaining() * 0.5);
+    const double gap = 6 * Unit;
+    const double wide = (pages.Width() - gap) * 0.58;
+    PaintChart(painter, QRectF(pages.Left(), pages.y, wide, chartHeight), Unit, entry.chart);
+    PaintChart(painter, QRectF(pages.Left() + wide + gap, pages.y, pages.Width() - wide - gap, chartHeight),
+        Unit, ZoomOnYielding(entry.chart));
+    pages.y += chartHeight + 5 * Unit;
+
+    const QFont font = Font(9), bold = Font(9, true);
+    const QFontMetricsF metrics(font, painter.device());
+    const double row = metrics.height() * 1.3;
+    const double nameWidth = 14 * Millimetre, valueWidth = 28 * Millimetre;
+    for (const Line& line : SpecimenLines(r, columns)) {
+        pages.Need(row);
+        const double baseline = pages.y + metrics.ascent();
+        painter.setFont(bold);
+        painter.drawText(QPointF(pages.Left(), baseline), line.name);
+        painter.setFont(font);
+        painter.drawText(
+            QPointF(pages.Left() + nameWidth + valueWidth - metrics.horizontalAdvance(line.value), baseline),
+            line.value);
+        painter.setPen(QColor(0x44, 0x44, 0x44));
+        painter.drawText(QPointF(pages.Left() + nameWidth + valueWidth + 6 * Unit, baseline),
+            metrics.elidedText(
+                line.detail, Qt::ElideRight, pages.Width() - nameWidth - valueWidth - 6 * Unit));
+        painter.setPen(Qt::black);
+        pages.y += row;
+    }
+    if (!r.notes.empty()) {
+        pages.y += 3 * Unit;
+        pages.Need(2 * row);
+        Paragraph(pages, QStringLiteral("Notes"), bold);
+        for (const std::string& note : r.notes)
+            Paragraph(pages, QStringLiteral("\u2022 ") + Text(note), font, 2 * Unit);
+    }
+}
+
+}  // namespace
+
+std::string WritePdfReport(const QString& path, const ReportSettings& settings,
+    const std::vector<ReportEntry>& entries, const StatisticsList& statistics)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return QStringLiteral("cannot write %1: %2").arg(path, file.errorString()).toStdString();
+    {
+        QPdfWriter writer(&file);
+        writer.setResolution(Resolution);
+        writer.setTitle(Text(settings.title));
+        writer.setCreator(QStringLiteral("Tenso %1").arg(Text(settings.version)));
+        writer.setPageLayout(
+            QPageLayout(QPageSize(settings.page == PageSize::Letter ? QPageSize::Letter : QPageSize::A4),
+                QPageLayout::Portrait, QMarginsF(15, 15, 15, 12), QPageLayout::Millimeter));
+        QPainter painter;
+        if (!painter.begin(&writer))
+            return QStringLiteral("cannot write %1: the PDF cannot be started").arg(path).toStdString();
+        Pages pages(
+            writer, painter, Text(settings.title) + QStringLiteral(" \u00b7 ") + When(settings.evaluated));
+
+        std::vector<std::string> keys;
+        for (const double p : settings.options.proofPercents)
+            keys.push_back(Shortest(p));
+        const std::vector<Column> columns = Columns(keys);
+        std::vector<const ReportEntry*> evaluated, failed;
+        for (const ReportEntry& entry : entries)
+            (entry.result.error ? failed : evaluated).push_back(&entry);
+
+        Paragraph(pages, Text(settings.title), Font(16, true));
+        pages.y += 2 * Unit;
+        Paragraph(pages,
+            QStringLiteral("Evaluated %1: %2 of %3 files.")
+                .arg(When(settings.evaluated))
+                .arg(evaluated.size())
+                .arg(entries.size()),
+            Font(9));
+        Paragraph(pages, Parameters(settings), Font(9));
+        pages.y += 4 * Unit;
+
+        const std::vector<Row> rows = TableRows(columns, evaluated, statistics);
+        SeriesTable(pages, columns, rows, evaluated.size());
+        const bool anyFromCurve = std::any_of(evaluated.begin(), evaluated.end(),
+            [](const ReportEntry* e) { return e->result.A && e->result.A_from_curve.value_or(false); });
+        if (anyFromCurve)
+            Paragraph(pages,
+                QStringLiteral("* A from the curve: At less the elastic part, since no Lu was given."),
+                Font(7));
+
+        if (!failed.empty()) {
+            pages.y += 4 * Unit;
+            Paragraph(pages, QStringLiteral("Not evaluated"), Font(10, true));
+            for (const ReportEntry* entry : failed)
+                Paragraph(pages, Text(entry->result.file) + QStringLiteral(": ") + Text(*entry->result.error),
+                    Font(8), 2 * Unit);
+        }
+
+        if (!evaluated.empty()) {
+            // The chart of all curves below the table, or on a page of its own when less than
+            // 100 mm is left.
+            pages.y += 6 * Unit;
+            pages.Need(100 * Millimetre);
+            std::vector<const ChartData*> charts;
+            for (const ReportEntry* entry : evaluated)
+                charts.push_back(&entry->chart);
+            const double height = std::min(pages.Remaining(), pages.Width() * 0.85);
+            PaintSeriesChart(painter, QRectF(pages.Left(), pages.y, pages.Width(), height), Unit, charts);
+        }
+
+        for (const ReportEntry* entry : evaluated) {
+            pages.NewPage();
+            SpecimenPage(pages, *entry, columns);
+        }
+        pages.Finish();
+        if (!painter.end())
+            return QStringLiteral("cannot write %1: the PDF cannot be finished").arg(path).toStdString();
+    }
+    if (!file.commit())
+        return QStringLiteral("cannot write %1: %2").arg(path, file.errorString()).toStdString();
+    return {};
+}
+
+}  // namespace tenso::report
