@@ -98,9 +98,11 @@ void Command3_Click(int16_t index, SharedState& s, Window& w)
 
     try {
         ReadMinima minima = StartRead(s);
+        // No events run between the passes, so they may share what the first one read.
+        FileSnapshot file;
         if (s.FileScanned != 1)
-            ScanDataFile(s);
-        ReadRecords(s, minima);
+            ScanDataFile(s, file);
+        ReadRecords(s, minima, file);
 
         pic.Cls();
         if (s.ScaleXMax == 0 && s.ScaleYMax == 0)
