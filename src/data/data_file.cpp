@@ -371,6 +371,7 @@ template <typename Stop> void DataFile::skipUntil(Stop stop)
 
 void DataFile::consumeLineEnd()
 {
+    ++lineEnds_;
     const int c = peek();
     advance();
     if (c == '\r' && peek() == '\n')
@@ -400,6 +401,7 @@ bool DataFile::fastSkipLine()
     }
     fieldOwed_ = false;
     cursor_ = next;
+    ++lineEnds_;
     return true;
 }
 
@@ -522,8 +524,20 @@ bool DataFile::fastField(bool wantField, DataField& field)
     else
         field = {DataField::Kind::Text, 0};
     fieldOwed_ = data[stop] == ',';
+    lineEnds_ += fieldOwed_ ? 0 : 1;
     cursor_ = next;
     return true;
+}
+
+int64_t DataFile::CountFields()
+{
+    int64_t count = 0;
+    do {
+        if (DataField ignored; !fastField(false, ignored))
+            readField(false);
+        ++count;
+    } while (!AtEnd());
+    return count;
 }
 
 DataField DataFile::readField(bool wantField)

@@ -65,6 +65,12 @@ public:
     DataField ReadField();
     // Reads past the next field without looking at what it holds.
     void SkipField();
+    // Skips fields up to the end of the file and returns how many; the first is read before the end
+    // is tested, so it fails (62) where nothing is left.
+    int64_t CountFields();
+    // The line ends read so far (CR LF as one).
+    int64_t LineEnds() const { return lineEnds_; }
+    bool InMemory() const { return inMemory_; }
 
 private:
     // The next byte, or -1 at the end.
@@ -97,7 +103,8 @@ private:
     static constexpr size_t BufferSize = size_t {64} * 1024;
     std::unique_ptr<char[]> buffer_;
     char* data_ = nullptr;  // buffer_, or the bytes of a snapshot, which are never refilled
-    bool inMemory_ = false;  // the whole data view is in data_
+    bool inMemory_ = false;
+    int64_t lineEnds_ = 0;  // the whole data view is in data_
 };
 
 // True when the whole text is a number of the data-file format: optional sign, digits with an

@@ -99,9 +99,27 @@ namespace {
 
 void scan(SharedState& s, Source source)
 {
-    const int64_t lines = countAfterHeader(s, source, [](DataFile& f) { f.SkipLine(); });
+    int64_t lines = 0;
+    int64_t fields = -1;  // not yet counted
+    {
+        DataFile file = source.open(s.DataFileName);
+        skipHeader(file, s.SkipLines);
+        if (file.InMemory()) {
+            // One walk does for both counts: the field walk meets every line end that the line
+            // count would, and the data view ends with content, so there is one line more.
+            const int64_t headerEnds = file.LineEnds();
+            fields = file.CountFields();
+            lines = file.LineEnds() - headerEnds + 1;
+        } else {
+            do {
+                file.SkipLine();
+                ++lines;
+            } while (!file.AtEnd());
+        }
+    }
     s.PointCount = single::from(static_cast<double>(lines));
-    const int64_t fields = countAfterHeader(s, source, [](DataFile& f) { f.SkipField(); });
+    if (fields < 0)
+        fields = countAfterHeader(s, source, [](DataFile& f) { f.SkipField(); });
     const double columns = std::nearbyint(static_cast<double>(fields) / static_cast<double>(lines));
     if (columns > 32767)
         throw Failure(failure::Overflow);
