@@ -81,6 +81,7 @@ private:
     void useSnapshot(const FileSnapshot& snapshot);
     bool fastField(bool wantField, DataField& field);
     bool fastSkipLine();
+    bool countPlainLine(int64_t& count);
     int peekSlow();
     DataField readField(bool wantField);
     void advance() { ++cursor_; }
