@@ -90,6 +90,25 @@ TEST(ScanAndReadFromSnapshot, SameFailuresAndStateAsReadingEachPass)
     }
 }
 
+TEST(ScanAndReadFromSnapshot, CountsOfPlainAndMixedLines)
+{
+    // Fields by line: 2; 1 (the empty line); 2 (blank-separated); 3 (quoted, then a trailing comma's
+    // empty field); 2 without a line end. 10 fields / 5 lines = 2 columns, so the records pair up
+    // as (1,2) (E,3) (4,"5") (6,E) (7,8), an empty field being 0.
+    test::TempFile file("1,2\r\n\r\n3 4\r\n\"5\",6,\r\n7,8");
+    for (bool fromSnapshot : {false, true}) {
+        SharedState s = settingsFor(file.path());
+        FileSnapshot snapshot;
+        EXPECT_EQ(scanAndRead(s, fromSnapshot ? &snapshot : nullptr), 0);
+        EXPECT_EQ(s.PointCount, 5);
+        EXPECT_EQ(s.ColumnCount, 2);
+        EXPECT_EQ((std::vector<float>(s.XData.begin() + 1, s.XData.begin() + 6)),
+            (std::vector<float> {1, 0, 4, 6, 7}));
+        EXPECT_EQ((std::vector<float>(s.YData.begin() + 1, s.YData.begin() + 6)),
+            (std::vector<float> {2, 3, 5, 0, 8}));
+    }
+}
+
 TEST(ScanAndReadFromSnapshot, LaterPassesDoNotOpenTheFileAgain)
 {
     test::TempFile file("1,10\r\n2,20\r\n3,15\r\n4,30\r\n");
