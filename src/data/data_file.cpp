@@ -446,9 +446,18 @@ void DataFile::consumeSeparator()
     }
 }
 
-DataField DataFile::ReadField() { return readField(true); }
+DataField DataFile::ReadField()
+{
+    if (DataField field; fastField(true, field))
+        return field;
+    return readField(true);
+}
 
-void DataFile::SkipField() { readField(false); }
+void DataFile::SkipField()
+{
+    if (DataField ignored; !fastField(false, ignored))
+        readField(false);
+}
 
 namespace {
 
@@ -582,8 +591,6 @@ bool DataFile::countPlainLine(int64_t& count)
 
 DataField DataFile::readField(bool wantField)
 {
-    if (DataField field; fastField(wantField, field))
-        return field;
     if (AtEnd())
         throw Failure(failure::PastEnd);
     fieldOwed_ = false;
