@@ -37,17 +37,19 @@ struct PlotMapping {
     float x0, width, y0, height;
 
     explicit PlotMapping(const SharedState& s)
-        : x0(s.ScaleXMin), width(single::sub(s.ScaleXMax, s.ScaleXMin)), y0(-s.ScaleYMax),
-          height(single::sub(-s.ScaleYMin, -s.ScaleYMax))
-    {
-    }
+        : x0(s.ScaleXMin)
+        , width(single::sub(s.ScaleXMax, s.ScaleXMin))
+        , y0(-s.ScaleYMax)
+        , height(single::sub(-s.ScaleYMin, -s.ScaleYMax))
+    { }
     void check(float x, float y) const
     {
         // Double precision is exact enough to tell whether the Single result would overflow.
         const double px = (static_cast<double>(x) - x0) / width;
         const double py = (static_cast<double>(y) - y0) / height;
-        if (std::fabs(px) > FLT_MAX || std::fabs(py) > FLT_MAX || std::fabs(static_cast<double>(x) - x0) > FLT_MAX ||
-            std::fabs(static_cast<double>(y) - y0) > FLT_MAX)
+        if (std::fabs(px) > FLT_MAX || std::fabs(py) > FLT_MAX
+            || std::fabs(static_cast<double>(x) - x0) > FLT_MAX
+            || std::fabs(static_cast<double>(y) - y0) > FLT_MAX)
             throw Failure(failure::Overflow);
     }
 };
