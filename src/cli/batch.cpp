@@ -33,8 +33,9 @@ struct Slot {
     bool ready = false;
 };
 
-// Results in flight per thread: enough that no thread waits for a slow file's neighbour.
-constexpr size_t SlotsPerThread = 4;
+// Results in flight per thread: enough that the others run on while one thread, or the writer, is
+// held up (by a slow file, or by the scheduler on a busy machine).
+constexpr size_t SlotsPerThread = 32;
 
 class Batch {
 public:

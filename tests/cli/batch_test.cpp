@@ -66,7 +66,7 @@ TEST(EvaluateInOrder, FirstResultArrivesBeforeTheLastFileIsRead)
     // The last file is written only when the first result is taken: had the pool read it before
     // (no bounded window), it would have found no file.
     test::TempFile first(curve(2), "first.dat");
-    std::vector<std::string> files(60, first.path());
+    std::vector<std::string> files(100, first.path());  // more than the window of two threads
     files.back() = first.folder() + "/written-later.dat";
     int lastError = -1;
     size_t taken = 0;
