@@ -1,4 +1,5 @@
 // tenso-eval: evaluates data files with the window's own rules, without a window.
+#include "batch.h"
 #include "evaluation.h"
 #include "file_names.h"
 #include "help_text.h"
@@ -139,7 +140,21 @@ int main(int argc, char* argv[])
     tenso::NullSurface nothing;
     tenso::RecordingSurface recording;
     auto result = std::make_unique<tenso::FileEvaluation>();
-    for (const QString& argument : files) {
+    if (!plot && files.size() > 1) {  // several files: evaluated ahead on every core
+        std::vector<std::string> names;
+        names.reserve(static_cast<size_t>(files.size()));
+        for (const QString& file : files)
+            names.push_back(tenso::ArgumentBytes(file));
+        tenso::EvaluateInOrder(
+            names, settings, tenso::BatchThreads(names.size()), [&](const tenso::FileEvaluation& r) {
+                if (r.error)
+                    status = 1;
+                tenso::WriteOut(writer.Write(r));
+            });
+    }
+    // One file, and the pictures of --plot, are evaluated here, one after the other.
+    const QStringList serial = plot || files.size() == 1 ? files : QStringList();
+    for (const QString& argument : serial) {
         const std::string file = tenso::ArgumentBytes(argument);
         recording.Clear();
         tenso::Surface& picture = plot ? static_cast<tenso::Surface&>(recording) : nothing;

@@ -14,7 +14,9 @@ namespace {
 {
     std::fprintf(stderr, "tenso-eval: cannot write the results to standard output: %s\n",
         err != 0 ? std::strerror(err) : "write error");
-    std::exit(1);
+    // _Exit, not exit: other threads may still be evaluating files, and nothing is left to flush.
+    std::fflush(stderr);
+    std::_Exit(1);
 }
 
 }  // namespace

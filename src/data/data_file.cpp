@@ -26,7 +26,7 @@ bool isDigit(char c) { return c >= '0' && c <= '9'; }
 // Byte classes for the scanning loops, which are the hot path of every read.
 enum : uint8_t { LineEndClass = 1, CommaClass = 2, BlankClass = 4, QuoteClass = 8 };
 constexpr std::array<uint8_t, 256> byteClasses = [] {
-    std::array<uint8_t, 256> t{};
+    std::array<uint8_t, 256> t {};
     t['\r'] = t['\n'] = LineEndClass;
     t[','] = CommaClass;
     t[' '] = t['\t'] = BlankClass;
@@ -34,8 +34,7 @@ constexpr std::array<uint8_t, 256> byteClasses = [] {
     return t;
 }();
 
-template <uint8_t Classes>
-struct StopAt {
+template <uint8_t Classes> struct StopAt {
     bool operator()(char c) const { return (byteClasses[static_cast<unsigned char>(c)] & Classes) != 0; }
 };
 using LineEnd = StopAt<LineEndClass>;
@@ -51,7 +50,7 @@ int16_t openErrorNumber(int err, const std::string& path)
         const auto slash = path.find_last_of('/');
         if (slash == std::string::npos || slash == 0)
             return failure::FileNotFound;
-        struct stat st {};
+        struct stat st { };
         const std::string folder = path.substr(0, slash);
         if (::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
             return failure::FileNotFound;
@@ -103,8 +102,8 @@ double numberValue(std::string_view t)
 // operation on two exact doubles); all others go through the general conversion.
 bool parseNumber(std::string_view t, bool wantValue, double& value)
 {
-    static constexpr double powersOf10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                            1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    static constexpr double powersOf10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11,
+        1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
     const char* p = t.data();
     const char* const end = p + t.size();
     bool negative = false;
@@ -112,7 +111,7 @@ bool parseNumber(std::string_view t, bool wantValue, double& value)
         negative = *p++ == '-';
     uint64_t mantissa = 0;
     int significant = 0;  // digits in the mantissa from the first non-zero one
-    int dropped = 0;      // integer digits beyond 19 significant ones
+    int dropped = 0;  // integer digits beyond 19 significant ones
     int fractionDigits = 0;
     bool exact = true;
     const char* const digitsStart = p;
@@ -161,7 +160,7 @@ bool parseNumber(std::string_view t, bool wantValue, double& value)
         value = 0;
     } else if (exact && mantissa == 0) {
         value = negative ? -0.0 : 0.0;
-    } else if (exact && mantissa <= (uint64_t{1} << 53) && exponent >= -22 && exponent <= 22) {
+    } else if (exact && mantissa <= (uint64_t {1} << 53) && exponent >= -22 && exponent <= 22) {
         const auto m = static_cast<double>(mantissa);
         value = exponent < 0 ? m / powersOf10[-exponent] : m * powersOf10[exponent];
         if (negative)
@@ -199,40 +198,91 @@ bool IsDataNumber(std::string_view token)
 
 DataFile::DataFile(const std::string& path, View view)
 {
+    openFile(path);
+    buffer_ = std::make_unique_for_overwrite<char[]>(BufferSize + 1);  // + the scan stop
+    data_ = buffer_.get();
+    if (view == View::Data)
+        findDataEnd();
+}
+
+DataFile::DataFile(const std::string& path, FileSnapshot& snapshot)
+{
+    if (!snapshot.Holds(path)) {
+        openFile(path);
+        if (!takeSnapshot(path, snapshot)) {
+            buffer_ = std::make_unique_for_overwrite<char[]>(BufferSize + 1);
+            data_ = buffer_.get();
+            findDataEnd();
+            return;
+        }
+    }
+    data_ = snapshot.bytes_.get();
+    filled_ = snapshot.size_;
+    end_ = static_cast<int64_t>(snapshot.size_);
+    inMemory_ = true;
+}
+
+void DataFile::openFile(const std::string& path)
+{
     if (path.empty())
         throw Failure(failure::BadFileName);
     // Non-blocking, so that a FIFO named by mistake cannot hang the open; it is refused below.
     fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd_ < 0)
         throw Failure(openErrorNumber(errno, path));
-    struct stat st {};
+    struct stat st { };
     if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd_);
+        fd_ = -1;
         throw Failure(failure::AccessError);
     }
     end_ = st.st_size;
-    buffer_ = std::make_unique_for_overwrite<char[]>(BufferSize + 1);  // + the scan stop
+}
 
-    if (view == View::Data) {
-        // Find the end of the last line with content by reading backwards over the trailing blanks.
-        int64_t chunkSize = 4096;  // most files end with content: one small read settles it
-        while (end_ > 0) {
-            const int64_t chunk = std::min(end_, chunkSize);
-            chunkSize = static_cast<int64_t>(BufferSize);
-            const ssize_t n = readAt(fd_, buffer_.get(), static_cast<size_t>(chunk), end_ - chunk);
-            if (n != chunk) {
-                ::close(fd_);
-                throw Failure(n < 0 ? failure::DeviceIo : failure::PastEnd);
-            }
-            int64_t k = chunk;
-            while (k > 0 && (isBlank(buffer_[static_cast<size_t>(k - 1)]) ||
-                             isLineEnd(buffer_[static_cast<size_t>(k - 1)])))
-                --k;
-            end_ -= chunk - k;
-            if (k > 0)
-                break;
+void DataFile::findDataEnd()
+{
+    // Find the end of the last line with content by reading backwards over the trailing blanks.
+    int64_t chunkSize = 4096;  // most files end with content: one small read settles it
+    while (end_ > 0) {
+        const int64_t chunk = std::min(end_, chunkSize);
+        chunkSize = static_cast<int64_t>(BufferSize);
+        const ssize_t n = readAt(fd_, data_, static_cast<size_t>(chunk), end_ - chunk);
+        if (n != chunk) {
+            ::close(fd_);
+            fd_ = -1;
+            throw Failure(n < 0 ? failure::DeviceIo : failure::PastEnd);
         }
+        int64_t k = chunk;
+        while (k > 0
+            && (isBlank(data_[static_cast<size_t>(k - 1)]) || isLineEnd(data_[static_cast<size_t>(k - 1)])))
+            --k;
+        end_ -= chunk - k;
+        if (k > 0)
+            break;
     }
+}
+
+bool DataFile::takeSnapshot(const std::string& path, FileSnapshot& snapshot)
+{
+    if (end_ > FileSnapshot::SnapshotLimit)
+        return false;
+    const auto size = static_cast<size_t>(end_);
+    auto bytes = std::make_unique_for_overwrite<char[]>(size + 1);  // + the scan stop
+    size_t got = 0;
+    while (got < size) {
+        const ssize_t n = readAt(fd_, bytes.get() + got, size - got, static_cast<int64_t>(got));
+        if (n <= 0)
+            return false;  // a read error or a file that shrank: the streaming read meets and reports it
+        got += static_cast<size_t>(n);
+    }
+    while (got > 0 && (isBlank(bytes[got - 1]) || isLineEnd(bytes[got - 1])))
+        --got;
+    ::close(fd_);
+    fd_ = -1;
+    snapshot.path_ = path;
+    snapshot.bytes_ = std::move(bytes);
+    snapshot.size_ = got;
+    return true;
 }
 
 DataFile::~DataFile()
@@ -243,11 +293,14 @@ DataFile::~DataFile()
 
 bool DataFile::readMore()
 {
+    if (inMemory_)
+        return false;
     const int64_t at = bufferStart_ + static_cast<int64_t>(filled_);
     if (at >= end_ || filled_ >= BufferSize)
         return false;
-    const auto want = static_cast<size_t>(std::min<int64_t>(end_ - at, static_cast<int64_t>(BufferSize - filled_)));
-    const ssize_t n = readAt(fd_, buffer_.get() + filled_, want, at);
+    const auto want
+        = static_cast<size_t>(std::min<int64_t>(end_ - at, static_cast<int64_t>(BufferSize - filled_)));
+    const ssize_t n = readAt(fd_, data_ + filled_, want, at);
     if (n < 0)
         throw Failure(failure::DeviceIo);
     if (n == 0) {
@@ -260,18 +313,19 @@ bool DataFile::readMore()
 
 int DataFile::peekSlow()
 {
+    if (inMemory_)
+        return -1;
     bufferStart_ += static_cast<int64_t>(filled_);
     cursor_ = 0;
     filled_ = 0;
-    return readMore() ? static_cast<unsigned char>(buffer_[0]) : -1;
+    return readMore() ? static_cast<unsigned char>(data_[0]) : -1;
 }
 
-template <typename Stop>
-size_t DataFile::scanTo(Stop stop, size_t from)
+template <typename Stop> size_t DataFile::scanTo(Stop stop, size_t from)
 {
     // A line end behind the data stops every scan, so the loop needs no bounds test. Local copies:
     // the compiler cannot keep members in registers across stores through a char*.
-    char* data = buffer_.get();
+    char* data = data_;
     const size_t end = filled_;
     data[end] = '\n';
     while (!stop(data[from]))
@@ -279,17 +333,16 @@ size_t DataFile::scanTo(Stop stop, size_t from)
     return std::min(from, end);
 }
 
-template <typename Stop>
-std::string_view DataFile::scanRun(Stop stop, bool& tooLong)
+template <typename Stop> std::string_view DataFile::scanRun(Stop stop, bool& tooLong)
 {
     size_t start = cursor_;
     for (;;) {
         cursor_ = scanTo(stop, cursor_);
-        if (cursor_ < filled_)
+        if (cursor_ < filled_ || inMemory_)
             break;
         if (!tooLong && cursor_ - start <= MaxNumberLength) {
             // Keep the run so far: move it to the front of the buffer and read on behind it.
-            std::memmove(buffer_.get(), buffer_.get() + start, filled_ - start);
+            std::memmove(data_, data_ + start, filled_ - start);
             bufferStart_ += static_cast<int64_t>(start);
             filled_ -= start;
             cursor_ -= start;
@@ -304,11 +357,10 @@ std::string_view DataFile::scanRun(Stop stop, bool& tooLong)
     }
     if (cursor_ - start > MaxNumberLength)
         tooLong = true;
-    return tooLong ? std::string_view() : std::string_view(buffer_.get() + start, cursor_ - start);
+    return tooLong ? std::string_view() : std::string_view(data_ + start, cursor_ - start);
 }
 
-template <typename Stop>
-void DataFile::skipUntil(Stop stop)
+template <typename Stop> void DataFile::skipUntil(Stop stop)
 {
     for (int c = peek(); c >= 0; c = peek()) {
         cursor_ = scanTo(stop, cursor_);
@@ -319,6 +371,7 @@ void DataFile::skipUntil(Stop stop)
 
 void DataFile::consumeLineEnd()
 {
+    ++lineEnds_;
     const int c = peek();
     advance();
     if (c == '\r' && peek() == '\n')
@@ -331,12 +384,35 @@ void DataFile::skipBlanks()
         advance();
 }
 
+bool DataFile::fastSkipLine()
+{
+    const size_t end = filled_;
+    if (cursor_ >= end)
+        return false;
+    const size_t stop = scanTo(LineEnd {}, cursor_);
+    if (stop >= end)
+        return false;
+    size_t next = stop + 1;
+    if (data_[stop] == '\r') {
+        if (next >= end)
+            return false;  // its LF may come with the next read
+        if (data_[next] == '\n')
+            ++next;
+    }
+    fieldOwed_ = false;
+    cursor_ = next;
+    ++lineEnds_;
+    return true;
+}
+
 void DataFile::SkipLine()
 {
+    if (fastSkipLine())
+        return;
     if (peek() < 0)
         throw Failure(failure::PastEnd);
     fieldOwed_ = false;
-    skipUntil(LineEnd{});
+    skipUntil(LineEnd {});
     if (peek() >= 0)
         consumeLineEnd();
 }
@@ -370,9 +446,148 @@ void DataFile::consumeSeparator()
     }
 }
 
-DataField DataFile::ReadField() { return readField(true); }
+DataField DataFile::ReadField()
+{
+    if (DataField field; fastField(true, field))
+        return field;
+    return readField(true);
+}
 
-void DataFile::SkipField() { readField(false); }
+void DataFile::SkipField()
+{
+    if (DataField ignored; !fastField(false, ignored))
+        readField(false);
+}
+
+namespace {
+
+// A plain decimal, [sign] digits [. digits] with at most 19 digits in all, ending at `stop`; the
+// value in the same walk. Such a number takes parseNumber's exact path (a mantissa of at most 2^53
+// and at most 22 decimals, one correctly rounded division), so both give the same double. Returns
+// false, leaving the token to the general path, for anything else.
+bool plainDecimal(const char* p, const char*& stop, double& value)
+{
+    static constexpr double powersOf10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11,
+        1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19};
+    bool negative = false;
+    if (*p == '-' || *p == '+')
+        negative = *p++ == '-';
+    const char* const first = p;
+    uint64_t mantissa = 0;  // wraps beyond 19 digits, which are refused below
+    for (; isDigit(*p); ++p)
+        mantissa = mantissa * 10 + static_cast<uint64_t>(*p - '0');
+    size_t digits = static_cast<size_t>(p - first);
+    size_t decimals = 0;
+    if (*p == '.') {
+        const char* const fraction = ++p;
+        for (; isDigit(*p); ++p)
+            mantissa = mantissa * 10 + static_cast<uint64_t>(*p - '0');
+        decimals = static_cast<size_t>(p - fraction);
+        digits += decimals;
+    }
+    if (digits == 0 || digits > 19 || mantissa > (uint64_t {1} << 53))
+        return false;
+    stop = p;
+    value = static_cast<double>(mantissa) / powersOf10[decimals];
+    if (negative)
+        value = -value;
+    return true;
+}
+
+}  // namespace
+
+// The common field: a token that is not quoted and ends at a comma or a line end within the
+// buffer. Taken in one walk over the buffer; anything else is left untouched for readField.
+bool DataFile::fastField(bool wantField, DataField& field)
+{
+    char* const data = data_;
+    const size_t end = filled_;
+    size_t start = cursor_;
+    while (start < end && isBlank(data[start]))
+        ++start;
+    if (start >= end || byteClasses[static_cast<unsigned char>(data[start])] != 0)
+        return false;  // the end of the buffer, an empty field or a quoted one
+    data[end] = '\n';  // stops every walk below
+    size_t stop = 0;
+    const char* numberEnd = nullptr;
+    double value = 0;
+    const bool plain = wantField && plainDecimal(data + start, numberEnd, value)
+        && (byteClasses[static_cast<unsigned char>(*numberEnd)] & (LineEndClass | CommaClass)) != 0;
+    if (plain)
+        stop = static_cast<size_t>(numberEnd - data);
+    else
+        stop = scanTo(TokenEnd {}, start);
+    if (stop >= end || isBlank(data[stop]) || stop - start > MaxNumberLength)
+        return false;  // it may go on with the next read; only a number ends at a blank
+    size_t next = stop + 1;
+    if (data[stop] == '\r') {
+        if (next >= end)
+            return false;
+        if (data[next] == '\n')
+            ++next;
+    }
+    if (plain)
+        field = {DataField::Kind::Number, value};
+    else if (wantField)
+        field = classify(std::string_view(data + start, stop - start), false);
+    else
+        field = {DataField::Kind::Text, 0};
+    fieldOwed_ = data[stop] == ',';
+    lineEnds_ += fieldOwed_ ? 0 : 1;
+    cursor_ = next;
+    return true;
+}
+
+int64_t DataFile::CountFields()
+{
+    int64_t count = 0;
+    do {
+        if (inMemory_ && !fieldOwed_ && countPlainLine(count))
+            continue;
+        // Field by field up to the end of this line (fields never run over a line end).
+        const int64_t ends = lineEnds_;
+        do {
+            if (DataField ignored; !fastField(false, ignored))
+                readField(false);
+            ++count;
+        } while (lineEnds_ == ends && !AtEnd());
+    } while (!AtEnd());
+    return count;
+}
+
+bool DataFile::countPlainLine(int64_t& count)
+{
+    // A line without blanks or quotes holds one field more than it has commas, whatever the fields
+    // hold: each ends at a comma or at the line end, and a comma before the line end (or the end of
+    // the file) leaves one empty field.
+    const char* const data = data_;
+    size_t i = cursor_;
+    if (i >= filled_)
+        return false;
+    data_[filled_] = '\n';
+    int64_t commas = 0;
+    for (;; ++i) {
+        const uint8_t c = byteClasses[static_cast<unsigned char>(data[i])];
+        if (c == 0)
+            continue;
+        if (c == CommaClass) {
+            ++commas;
+            continue;
+        }
+        if (c != LineEndClass)
+            return false;  // a blank or a quote: the field walk decides
+        break;
+    }
+    count += commas + 1;
+    if (i < filled_) {
+        ++lineEnds_;
+        ++i;
+        if (data[i - 1] == '\r' && i < filled_ && data[i] == '\n')
+            ++i;
+    }
+    cursor_ = i;
+    return true;
+}
 
 DataField DataFile::readField(bool wantField)
 {
@@ -387,21 +602,21 @@ DataField DataFile::readField(bool wantField)
     }
 
     bool tooLong = false;
-    DataField field{DataField::Kind::Text, 0};
+    DataField field {DataField::Kind::Text, 0};
     if (c == '"') {
         advance();
-        const std::string_view content = scanRun(QuoteEnd{}, tooLong);
+        const std::string_view content = scanRun(QuoteEnd {}, tooLong);
         if (wantField)  // the view points into the buffer: classify it before reading on
             field = classify(trimBlanks(content), tooLong);
         if (peek() == '"')
             advance();
         // Whatever stands between the closing quote and the separator is not part of the field.
-        skipUntil(FieldEnd{});
+        skipUntil(FieldEnd {});
         consumeSeparator();
         return field;
     }
 
-    const std::string_view token = scanRun(TokenEnd{}, tooLong);
+    const std::string_view token = scanRun(TokenEnd {}, tooLong);
     // Where the token ends at a blank, only a number ends there; so its kind decides where the
     // field ends, even when nobody wants the field itself.
     const bool atBlank = isBlank(peek());
@@ -418,7 +633,7 @@ DataField DataFile::readField(bool wantField)
     if (atBlank) {
         // Text runs on, blanks included, to the next comma or line end.
         field = {DataField::Kind::Text, 0};
-        skipUntil(FieldEnd{});
+        skipUntil(FieldEnd {});
     }
     consumeSeparator();
     return field;

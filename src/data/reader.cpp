@@ -18,12 +18,20 @@ void skipHeader(DataFile& file, int16_t lines)
         file.SkipLine();
 }
 
+// The data view of the file, from the snapshot when there is one.
+struct Source {
+    FileSnapshot* snapshot = nullptr;
+    DataFile open(const std::string& path) const
+    {
+        return snapshot ? DataFile(path, *snapshot) : DataFile(path, DataFile::View::Data);
+    }
+};
+
 // Opens the file, skips the header and counts how often `readOne` runs until the end of the file.
 // The first read comes before the end is tested, so a file without anything after its header fails.
-template <typename ReadOne>
-int64_t countAfterHeader(const SharedState& s, ReadOne readOne)
+template <typename ReadOne> int64_t countAfterHeader(const SharedState& s, Source source, ReadOne readOne)
 {
-    DataFile file(s.DataFileName, DataFile::View::Data);
+    DataFile file = source.open(s.DataFileName);
     skipHeader(file, s.SkipLines);
     int64_t count = 0;
     do {
@@ -87,11 +95,31 @@ ReadMinima StartRead(SharedState& s)
     return {};
 }
 
-void ScanDataFile(SharedState& s)
+namespace {
+
+void scan(SharedState& s, Source source)
 {
-    const int64_t lines = countAfterHeader(s, [](DataFile& f) { f.SkipLine(); });
+    int64_t lines = 0;
+    int64_t fields = -1;  // not yet counted
+    {
+        DataFile file = source.open(s.DataFileName);
+        skipHeader(file, s.SkipLines);
+        if (file.InMemory()) {
+            // One walk does for both counts: the field walk meets every line end that the line
+            // count would, and the data view ends with content, so there is one line more.
+            const int64_t headerEnds = file.LineEnds();
+            fields = file.CountFields();
+            lines = file.LineEnds() - headerEnds + 1;
+        } else {
+            do {
+                file.SkipLine();
+                ++lines;
+            } while (!file.AtEnd());
+        }
+    }
     s.PointCount = single::from(static_cast<double>(lines));
-    const int64_t fields = countAfterHeader(s, [](DataFile& f) { f.SkipField(); });
+    if (fields < 0)
+        fields = countAfterHeader(s, source, [](DataFile& f) { f.SkipField(); });
     const double columns = std::nearbyint(static_cast<double>(fields) / static_cast<double>(lines));
     if (columns > 32767)
         throw Failure(failure::Overflow);
@@ -99,9 +127,9 @@ void ScanDataFile(SharedState& s)
     s.FileScanned = 1;
 }
 
-void ReadRecords(SharedState& s, ReadMinima& minima)
+void read(SharedState& s, ReadMinima& minima, Source source)
 {
-    DataFile file(s.DataFileName, DataFile::View::Data);
+    DataFile file = source.open(s.DataFileName);
     skipHeader(file, s.SkipLines);
     for (int64_t i = 1; static_cast<double>(i) <= static_cast<double>(s.PointCount); ++i) {
         for (int j = 1; j <= s.ColumnCount; ++j) {
@@ -152,17 +180,24 @@ void ReadRecords(SharedState& s, ReadMinima& minima)
     s.ValleyIndex = s.ValleyCount;
 }
 
+}  // namespace
+
+void ScanDataFile(SharedState& s) { scan(s, {}); }
+void ScanDataFile(SharedState& s, FileSnapshot& snapshot) { scan(s, {&snapshot}); }
+void ReadRecords(SharedState& s, ReadMinima& minima) { read(s, minima, {}); }
+void ReadRecords(SharedState& s, ReadMinima& minima, FileSnapshot& snapshot) { read(s, minima, {&snapshot}); }
+
 Message DataFileMessage(int16_t number)
 {
-    return {"This file includes error data or you may mistake column or skip indication. (" +
-                std::to_string(number) + ")",
-            "Error", MessageIcon::Exclamation};
+    return {"This file includes error data or you may mistake column or skip indication. ("
+            + std::to_string(number) + ")",
+        "Error", MessageIcon::Exclamation};
 }
 
 Message FileInUseMessage(int16_t number)
 {
     return {"This output data file has been opened by another application. (" + std::to_string(number) + ")",
-            "Error", MessageIcon::Exclamation};
+        "Error", MessageIcon::Exclamation};
 }
 
 }  // namespace tenso

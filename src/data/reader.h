@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data_file.h"
 #include "state/window.h"
 
 #include <cstdint>
@@ -24,10 +25,14 @@ ReadMinima StartRead(SharedState& s);
 // Counts the records and fields of DataFileName after SkipLines header lines: PointCount,
 // ColumnCount, then FileScanned = 1. Throws Failure.
 void ScanDataFile(SharedState& s);
+// The same, reading a small file once and keeping its bytes in `snapshot` for the later passes.
+void ScanDataFile(SharedState& s, FileSnapshot& snapshot);
 
 // Reads PointCount records of ColumnCount fields into XData and YData, finding the extremes and the
 // valleys on the way. Throws Failure; the state keeps what was read before the failure.
 void ReadRecords(SharedState& s, ReadMinima& minima);
+// The same from `snapshot` when it holds the file (see ScanDataFile).
+void ReadRecords(SharedState& s, ReadMinima& minima, FileSnapshot& snapshot);
 
 // The message box that reports a bad data file, and the one for a failure while the file name is
 // being shown.

@@ -37,17 +37,19 @@ struct PlotMapping {
     float x0, width, y0, height;
 
     explicit PlotMapping(const SharedState& s)
-        : x0(s.ScaleXMin), width(single::sub(s.ScaleXMax, s.ScaleXMin)), y0(-s.ScaleYMax),
-          height(single::sub(-s.ScaleYMin, -s.ScaleYMax))
-    {
-    }
+        : x0(s.ScaleXMin)
+        , width(single::sub(s.ScaleXMax, s.ScaleXMin))
+        , y0(-s.ScaleYMax)
+        , height(single::sub(-s.ScaleYMin, -s.ScaleYMax))
+    { }
     void check(float x, float y) const
     {
         // Double precision is exact enough to tell whether the Single result would overflow.
         const double px = (static_cast<double>(x) - x0) / width;
         const double py = (static_cast<double>(y) - y0) / height;
-        if (std::fabs(px) > FLT_MAX || std::fabs(py) > FLT_MAX || std::fabs(static_cast<double>(x) - x0) > FLT_MAX ||
-            std::fabs(static_cast<double>(y) - y0) > FLT_MAX)
+        if (std::fabs(px) > FLT_MAX || std::fabs(py) > FLT_MAX
+            || std::fabs(static_cast<double>(x) - x0) > FLT_MAX
+            || std::fabs(static_cast<double>(y) - y0) > FLT_MAX)
             throw Failure(failure::Overflow);
     }
 };
@@ -98,9 +100,11 @@ void Command3_Click(int16_t index, SharedState& s, Window& w)
 
     try {
         ReadMinima minima = StartRead(s);
+        // No events run between the passes, so they may share what the first one read.
+        FileSnapshot file;
         if (s.FileScanned != 1)
-            ScanDataFile(s);
-        ReadRecords(s, minima);
+            ScanDataFile(s, file);
+        ReadRecords(s, minima, file);
 
         pic.Cls();
         if (s.ScaleXMax == 0 && s.ScaleYMax == 0)
