@@ -1,4 +1,4 @@
-#include "yield_point.h"
+#include "valley_steps.h"
 
 #include "calc_error.h"
 #include "modulus.h"

@@ -1,9 +1,10 @@
-#include "evaluation.h"
+#include "file_evaluation.h"
 
 #include "analysis/modulus.h"
-#include "plot/curve_plot.h"
-#include "state/form1.h"
-#include "state/headless_window.h"
+#include "plot/draw.h"
+#include "ui/browse.h"
+#include "ui/main_window_load.h"
+#include "ui/headless_window.h"
 
 #include <filesystem>
 

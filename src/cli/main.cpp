@@ -1,5 +1,5 @@
 // tenso-eval: evaluates data files with the window's own rules, without a window.
-#include "evaluation.h"
+#include "file_evaluation.h"
 #include "output.h"
 #include "plot_output.h"
 

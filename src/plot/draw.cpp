@@ -1,4 +1,4 @@
-#include "curve_plot.h"
+#include "draw.h"
 
 #include "data/reader.h"
 #include "state/failure.h"
@@ -6,7 +6,7 @@
 #include "state/shared_state.h"
 #include "state/single.h"
 #include "state/window.h"
-#include "surface.h"
+#include "state/surface.h"
 
 #include <cfloat>
 #include <cmath>

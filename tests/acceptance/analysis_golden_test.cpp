@@ -3,7 +3,7 @@
 
 #include "analysis/modulus.h"
 #include "state/number_text.h"
-#include "plot/curve_plot.h"
+#include "plot/draw.h"
 #include "support/fake_window.h"
 
 #include <QJsonObject>

@@ -1,7 +1,7 @@
 // Draw's part of every acceptance example: counts, extremes, valleys, scale and data-file failures.
 #include "golden.h"
 
-#include "plot/curve_plot.h"
+#include "plot/draw.h"
 #include "state/failure.h"
 #include "state/number_text.h"
 #include "support/fake_window.h"
