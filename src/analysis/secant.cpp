@@ -5,6 +5,7 @@
 #include "state/number_text.h"
 #include "state/shared_state.h"
 #include "state/single.h"
+#include "state/surface.h"
 #include "state/window.h"
 
 namespace tenso {

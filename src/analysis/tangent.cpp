@@ -1,11 +1,11 @@
 #include "branches.h"
 #include "calc_error.h"
-#include "modulus.h"
 #include "target_marker.h"
 
 #include "state/number_text.h"
 #include "state/shared_state.h"
 #include "state/single.h"
+#include "state/surface.h"
 #include "state/window.h"
 
 #include <optional>

@@ -1,6 +1,5 @@
 #include "target_marker.h"
 
-#include "modulus.h"
 #include "state/shared_state.h"
 #include "state/single.h"
 
