@@ -5,8 +5,8 @@
 #include "state/number_text.h"
 #include "state/shared_state.h"
 #include "state/single.h"
-#include "state/window.h"
 #include "state/surface.h"
+#include "state/window.h"
 
 #include <cfloat>
 #include <cmath>
@@ -20,15 +20,15 @@ constexpr double NearMargin = -0.1;
 
 void automaticScale(SharedState& s, const ReadMinima& m)
 {
-    s.ScaleXMax = single::product(s.XMax, FarMargin);
-    s.ScaleYMax = single::product(s.YMax, FarMargin);
-    s.ScaleXMin = single::product(s.XMax, NearMargin);
-    s.ScaleYMin = single::product(s.YMax, NearMargin);
+    s.ScaleXMax = Scaled(s.XMax, FarMargin).value();
+    s.ScaleYMax = Scaled(s.YMax, FarMargin).value();
+    s.ScaleXMin = Scaled(s.XMax, NearMargin).value();
+    s.ScaleYMin = Scaled(s.YMax, NearMargin).value();
     // Data reaching further below zero than a tenth of the maximum get a tenth of their own margin.
     if (m.XMin < s.ScaleXMin)
-        s.ScaleXMin = single::product(m.XMin, FarMargin);
+        s.ScaleXMin = Scaled(m.XMin, FarMargin).value();
     if (m.YMin < s.ScaleYMin)
-        s.ScaleYMin = single::product(m.YMin, FarMargin);
+        s.ScaleYMin = Scaled(m.YMin, FarMargin).value();
 }
 
 // The plot's user scale. A drawn point must map into the plot area's own units; a point so far
@@ -37,17 +37,19 @@ struct PlotMapping {
     float x0, width, y0, height;
 
     explicit PlotMapping(const SharedState& s)
-        : x0(s.ScaleXMin), width(single::sub(s.ScaleXMax, s.ScaleXMin)), y0(-s.ScaleYMax),
-          height(single::sub(-s.ScaleYMin, -s.ScaleYMax))
-    {
-    }
+        : x0(s.ScaleXMin)
+        , width((Single(s.ScaleXMax) - s.ScaleXMin).value())
+        , y0(-s.ScaleYMax)
+        , height((Single(-s.ScaleYMin) - -s.ScaleYMax).value())
+    { }
     void check(float x, float y) const
     {
         // Double precision is exact enough to tell whether the Single result would overflow.
         const double px = (static_cast<double>(x) - x0) / width;
         const double py = (static_cast<double>(y) - y0) / height;
-        if (std::fabs(px) > FLT_MAX || std::fabs(py) > FLT_MAX || std::fabs(static_cast<double>(x) - x0) > FLT_MAX ||
-            std::fabs(static_cast<double>(y) - y0) > FLT_MAX)
+        if (std::fabs(px) > FLT_MAX || std::fabs(py) > FLT_MAX
+            || std::fabs(static_cast<double>(x) - x0) > FLT_MAX
+            || std::fabs(static_cast<double>(y) - y0) > FLT_MAX)
             throw Failure(failure::Overflow);
     }
 };
@@ -112,7 +114,7 @@ void Command3_Click(int16_t index, SharedState& s, Window& w)
         pic.Line(s.ScaleXMin, 0, s.ScaleXMax, 0, colors::Blue);
         pic.Line(0, -s.ScaleYMin, 0, -s.ScaleYMax, colors::Blue);
         const PlotMapping mapping(s);  // before the change rules below move the minima
-        s.MarkerRadius = single::div(mapping.width, 100);
+        s.MarkerRadius = (Single(mapping.width) / 100).value();
 
         // Written as a user would type them: the change rules read the maxima back and reset the
         // minima to a tenth below zero for the next Draw.

@@ -26,9 +26,9 @@ void Text12_Change(int16_t index, SharedState& s, const Window& w)
     float& max = index == 0 ? s.ScaleXMax : s.ScaleYMax;
     float& min = index == 0 ? s.ScaleXMin : s.ScaleYMin;
     try {
-        const float value = single::from(Val(w.Text(Text12(index))));
-        max = value;
-        min = single::product(value, -0.1);
+        const Single value = Single::From(Val(w.Text(Text12(index))));
+        max = value.value();
+        min = Scaled(value, -0.1).value();
     } catch (const Failure&) {
         // Beyond the Single range: both edges stay as they were.
     }
