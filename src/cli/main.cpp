@@ -1,4 +1,5 @@
 // tenso-eval: evaluates data files with the window's own rules, without a window.
+#include "field_options.h"
 #include "file_evaluation.h"
 #include "output.h"
 #include "plot_output.h"
@@ -15,34 +16,16 @@
 
 namespace {
 
-using tenso::Field;
-
-struct FieldOption {
-    const char* name;
-    Field field;
-    const char* help;
-};
-
-const FieldOption fieldOptions[] = {
-    {"x-column", Field::Text4, "Column of X (Text4, default 1)."},
-    {"y-column", Field::Text5, "Column of Y (Text5, default 2)."},
-    {"x-coefficient", Field::Text13, "Factor for every X (Text13, default 1)."},
-    {"y-coefficient", Field::Text14, "Factor for every Y (Text14, default 1)."},
-    {"skip", Field::Text10, "Header lines to skip (Text10, default 5)."},
-    {"x-max", tenso::Text12(0), "Fixed X maximum of the plot (Text12(0), default empty: automatic)."},
-    {"y-max", tenso::Text12(1), "Fixed Y maximum of the plot (Text12(1), default empty: automatic)."},
-    {"start", Field::Text1, "Start of the calculation range (Text1, default 20)."},
-    {"end", Field::Text3, "End of the calculation range (Text3, default 60)."},
-    {"offset", Field::Text6, "Offset of the offset strength, in X units (Text6, default 2000)."},
-};
-
 [[noreturn]] void usageError(const QString& message)
 {
     std::fprintf(stderr, "tenso-eval: %s\n", qPrintable(message));
     std::exit(2);
 }
 
-void writeOut(const QByteArray& bytes) { std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout); }
+void writeOut(const QByteArray& bytes)
+{
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
+}
 
 }  // namespace
 
@@ -58,19 +41,21 @@ int main(int argc, char* argv[])
         "Each option takes the text exactly as it would be typed into its field."));
     parser.addHelpOption();
     parser.addVersionOption();
-    for (const FieldOption& o : fieldOptions)
+    for (const tenso::FieldOption& o : tenso::FieldOptions)
         parser.addOption({QString::fromLatin1(o.name), QString::fromLatin1(o.help), QStringLiteral("TEXT")});
     parser.addOption({QStringLiteral("method"), QStringLiteral("tangent, secant or both (default both)."),
-                      QStringLiteral("METHOD"), QStringLiteral("both")});
-    parser.addOption({QStringLiteral("format"), QStringLiteral("json or csv (default json)."), QStringLiteral("FORMAT"),
-                      QStringLiteral("json")});
+        QStringLiteral("METHOD"), QStringLiteral("both")});
+    parser.addOption({QStringLiteral("format"), QStringLiteral("json or csv (default json)."),
+        QStringLiteral("FORMAT"), QStringLiteral("json")});
     parser.addOption({QStringLiteral("plot"),
-                      QStringLiteral("Also write the plot area to PATH (.png or .svg); with several files the "
-                                     "file's base name is inserted before the extension."),
-                      QStringLiteral("PATH")});
-    parser.addOption({QStringLiteral("plot-scale"), QStringLiteral("Draw the plot N times larger (default 1)."),
-                      QStringLiteral("N"), QStringLiteral("1")});
-    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Data files to evaluate."), QStringLiteral("FILE..."));
+        QStringLiteral("Also write the plot area to PATH (.png or .svg); with several files the "
+                       "file's base name is inserted before the extension."),
+        QStringLiteral("PATH")});
+    parser.addOption(
+        {QStringLiteral("plot-scale"), QStringLiteral("Draw the plot N times larger (default 1)."),
+            QStringLiteral("N"), QStringLiteral("1")});
+    parser.addPositionalArgument(
+        QStringLiteral("FILE"), QStringLiteral("Data files to evaluate."), QStringLiteral("FILE..."));
 
     if (!parser.parse(QCoreApplication::arguments()))
         usageError(parser.errorText());
@@ -80,11 +65,13 @@ int main(int argc, char* argv[])
         parser.showVersion();
 
     tenso::EvaluationSettings settings;
-    for (const FieldOption& o : fieldOptions)
+    for (const tenso::FieldOption& o : tenso::FieldOptions)
         if (parser.isSet(QString::fromLatin1(o.name)))
-            settings.fieldTexts.emplace_back(o.field, parser.value(QString::fromLatin1(o.name)).toStdString());
+            settings.fieldTexts.emplace_back(
+                o.field, parser.value(QString::fromLatin1(o.name)).toStdString());
     const QString method = parser.value(QStringLiteral("method"));
-    if (method != QLatin1String("tangent") && method != QLatin1String("secant") && method != QLatin1String("both"))
+    if (method != QLatin1String("tangent") && method != QLatin1String("secant")
+        && method != QLatin1String("both"))
         usageError(QStringLiteral("--method takes tangent, secant or both, not \"%1\"").arg(method));
     settings.tangent = method != QLatin1String("secant");
     settings.secant = method != QLatin1String("tangent");
@@ -103,14 +90,15 @@ int main(int argc, char* argv[])
         if (!ok || scale < 1 || scale > 20)
             usageError(QStringLiteral("--plot-scale takes a whole number from 1 to 20"));
         QString error;
-        plot = tenso::PlotOutput::Create(parser.value(QStringLiteral("plot")), scale, files.size() > 1, &error);
+        plot = tenso::PlotOutput::Create(
+            parser.value(QStringLiteral("plot")), scale, files.size() > 1, &error);
         if (!plot)
             usageError(error);
     }
 
     tenso::ResultWriter writer(format == QLatin1String("json") ? tenso::ResultWriter::Format::Json
-                                                                : tenso::ResultWriter::Format::Csv,
-                               settings);
+                                                               : tenso::ResultWriter::Format::Csv,
+        settings);
     writeOut(writer.Begin());
     int status = 0;
     tenso::NullSurface nothing;
