@@ -15,14 +15,25 @@ QByteArray jsonString(const std::string& text)
     QByteArray out = "\"";
     for (char c : utf8) {
         switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
         default:
             if (static_cast<unsigned char>(c) < 0x20)
-                out += QByteArray("\\u00") + QByteArray::number(static_cast<unsigned char>(c), 16).rightJustified(2, '0');
+                out += QByteArray("\\u00")
+                    + QByteArray::number(static_cast<unsigned char>(c), 16).rightJustified(2, '0');
             else
                 out += c;
         }
@@ -33,27 +44,21 @@ QByteArray jsonString(const std::string& text)
 // Numbers are written exactly as the field would show them; that text is a valid JSON number.
 QByteArray number(float v) { return QByteArray::fromStdString(SingleText(v)); }
 
-// A result field: a number when its text is one, null when it is empty, else its text.
-QByteArray fieldValue(const std::string& text)
+// A result field: its number when it shows one, null when it is empty, else its text.
+QByteArray fieldValue(const ShownField& f)
 {
-    if (text.empty())
-        return "null";
-    try {
-        if (SingleText(static_cast<float>(Val(text))) == text)
-            return QByteArray::fromStdString(text);
-    } catch (...) {
-    }
-    return jsonString(text);
+    if (f.number)
+        return number(*f.number);
+    return f.text.empty() ? QByteArray("null") : jsonString(f.text);
 }
 
 QByteArray calculation(const CalculationResult& r)
 {
-    return "{\"elastic_modulus\": " + fieldValue(r.elasticModulus) +
-           ", \"offset_strength\": " + fieldValue(r.offsetStrength) +
-           ", \"offset_strength_at\": " + fieldValue(r.offsetStrengthAt) +
-           ", \"max_strength\": " + fieldValue(r.maxStrength) +
-           ", \"yield_strength\": " + fieldValue(r.yieldStrength) +
-           ", \"message\": " + (r.message ? jsonString(*r.message) : QByteArray("null")) + "}";
+    return "{\"elastic_modulus\": " + fieldValue(r.elasticModulus) + ", \"offset_strength\": "
+        + fieldValue(r.offsetStrength) + ", \"offset_strength_at\": " + fieldValue(r.offsetStrengthAt)
+        + ", \"max_strength\": " + fieldValue(r.maxStrength)
+        + ", \"yield_strength\": " + fieldValue(r.yieldStrength)
+        + ", \"message\": " + (r.message ? jsonString(*r.message) : QByteArray("null")) + "}";
 }
 
 QByteArray fileObject(const FileEvaluation& e)
@@ -61,14 +66,15 @@ QByteArray fileObject(const FileEvaluation& e)
     const SharedState& s = e.state;
     QByteArray o = "  {\n    \"file\": " + jsonString(e.file) + ",\n    \"error\": ";
     if (e.error)
-        o += "{\"number\": " + QByteArray::number(e.errorNumber) + ", \"message\": " + jsonString(e.error->text) + "}";
+        o += "{\"number\": " + QByteArray::number(e.errorNumber)
+            + ", \"message\": " + jsonString(e.error->text) + "}";
     else
         o += "null";
     o += ",\n    \"points\": " + number(s.PointCount) + ", \"columns\": " + QByteArray::number(s.ColumnCount);
-    o += ",\n    \"x_max\": " + number(s.XMax) + ", \"y_max\": " + number(s.YMax) +
-         ", \"x_at_y_max\": " + number(s.XAtYMax);
-    o += ",\n    \"scale\": {\"x_min\": " + number(s.ScaleXMin) + ", \"x_max\": " + number(s.ScaleXMax) +
-         ", \"y_min\": " + number(s.ScaleYMin) + ", \"y_max\": " + number(s.ScaleYMax) + "}";
+    o += ",\n    \"x_max\": " + number(s.XMax) + ", \"y_max\": " + number(s.YMax)
+        + ", \"x_at_y_max\": " + number(s.XAtYMax);
+    o += ",\n    \"scale\": {\"x_min\": " + number(s.ScaleXMin) + ", \"x_max\": " + number(s.ScaleXMax)
+        + ", \"y_min\": " + number(s.ScaleYMin) + ", \"y_max\": " + number(s.ScaleYMax) + "}";
     o += ",\n    \"valleys\": [";
     for (int k = 1; k <= s.ValleyCount && k <= MaxValleys; ++k) {
         const auto i = static_cast<size_t>(k);
@@ -105,11 +111,11 @@ void csvRow(QByteArray& out, const FileEvaluation& e, const char* method, const 
         SingleText(s.XMax),
         SingleText(s.YMax),
         SingleText(s.XAtYMax),
-        r ? r->elasticModulus : std::string(),
-        r ? r->offsetStrength : std::string(),
-        r ? r->offsetStrengthAt : std::string(),
-        r ? r->maxStrength : std::string(),
-        r ? r->yieldStrength : std::string(),
+        r ? r->elasticModulus.text : std::string(),
+        r ? r->offsetStrength.text : std::string(),
+        r ? r->offsetStrengthAt.text : std::string(),
+        r ? r->maxStrength.text : std::string(),
+        r ? r->yieldStrength.text : std::string(),
         std::to_string(s.ValleyCount),
         r && r->message ? *r->message : (e.error ? e.error->text : std::string()),
     };
