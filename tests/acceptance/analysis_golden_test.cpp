@@ -103,7 +103,7 @@ TEST_P(AnalysisGolden, MatchesTheIndependentCalculation)
 }
 
 INSTANTIATE_TEST_SUITE_P(Acceptance, AnalysisGolden, testing::ValuesIn(test::LoadGoldenCases()),
-    [](const testing::TestParamInfo<GoldenCase>& info) { return info.param.name.toStdString(); });
+    [](const testing::TestParamInfo<GoldenCase>& p) { return p.param.name.toStdString(); });
 
 }  // namespace
 }  // namespace tenso

@@ -60,7 +60,7 @@ TEST_P(DrawGolden, MatchesTheIndependentCalculation)
 }
 
 INSTANTIATE_TEST_SUITE_P(Acceptance, DrawGolden, testing::ValuesIn(test::LoadGoldenCases()),
-    [](const testing::TestParamInfo<GoldenCase>& info) { return info.param.name.toStdString(); });
+    [](const testing::TestParamInfo<GoldenCase>& p) { return p.param.name.toStdString(); });
 
 }  // namespace
 }  // namespace tenso

@@ -2,13 +2,13 @@
 
 #include "support/temp_file.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QColor>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 
 #include <gtest/gtest.h>
@@ -30,14 +30,15 @@ EvalRun runEval(const QStringList& args, const QString& folder = QString())
     p.start(QStringLiteral(TENSO_EVAL), args);
     p.waitForFinished(60000);
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
-            p.readAllStandardError()};
+        p.readAllStandardError()};
 }
 
 QJsonArray jsonOf(const EvalRun& r)
 {
-    QJsonParseError error{};
+    QJsonParseError error {};
     const QJsonDocument doc = QJsonDocument::fromJson(r.out, &error);
-    EXPECT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString() << "\n" << r.out.toStdString();
+    EXPECT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString() << "\n"
+                                                     << r.out.toStdString();
     return doc.array();
 }
 
@@ -52,9 +53,9 @@ void expectSame(const QJsonValue& expected, const QJsonValue& actual, const std:
         EXPECT_EQ(e.keys(), a.keys()) << where;
         for (const QString& key : e.keys()) {
             const std::string at = where + "." + key.toStdString();
-            if (key == QLatin1String("message") && e[key].isString() && a[key].isString() &&
-                e[key].toString() != QLatin1String("Choice the proper steps") &&
-                !e[key].toString().startsWith(QLatin1String("This file includes")))
+            if (key == QLatin1String("message") && e[key].isString() && a[key].isString()
+                && e[key].toString() != QLatin1String("Choice the proper steps")
+                && !e[key].toString().startsWith(QLatin1String("This file includes")))
                 continue;  // a calculation failure's wording is free
             expectSame(e[key], a[key], at);
         }
@@ -66,22 +67,23 @@ void expectSame(const QJsonValue& expected, const QJsonValue& actual, const std:
         for (qsizetype i = 0; i < e.size(); ++i)
             expectSame(e[i], a[i], where + "[" + std::to_string(i) + "]");
     } else if (expected.isDouble()) {
-        ASSERT_TRUE(actual.isDouble()) << where << " is " << QJsonDocument(QJsonArray{actual}).toJson().toStdString();
+        ASSERT_TRUE(actual.isDouble())
+            << where << " is " << QJsonDocument(QJsonArray {actual}).toJson().toStdString();
         EXPECT_EQ(expected.toDouble(), actual.toDouble()) << where;
     } else {
         EXPECT_EQ(expected, actual) << where;
     }
 }
 
-class CliGolden : public testing::TestWithParam<test::GoldenCase> {};
+class CliGolden : public testing::TestWithParam<test::GoldenCase> { };
 
 TEST_P(CliGolden, PrintsWhatTheIndependentCalculationExpects)
 {
     const test::GoldenCase& c = GetParam();
     const QString folder = QStringLiteral(TENSO_TEST_DATA "/acceptance");
-    const EvalRun r = runEval(QStringList(c.args) << QStringLiteral("--format") << QStringLiteral("json")
-                                              << QFileInfo(c.file).fileName(),
-                          folder);
+    const EvalRun r = runEval(QStringList(c.args)
+            << QStringLiteral("--format") << QStringLiteral("json") << QFileInfo(c.file).fileName(),
+        folder);
     const bool failed = !c.expected["error"].isNull();
     EXPECT_EQ(r.status, failed ? 1 : 0) << r.err.toStdString();
     const QJsonArray all = jsonOf(r);
@@ -90,9 +92,7 @@ TEST_P(CliGolden, PrintsWhatTheIndependentCalculationExpects)
 }
 
 INSTANTIATE_TEST_SUITE_P(Acceptance, CliGolden, testing::ValuesIn(test::LoadGoldenCases()),
-                         [](const testing::TestParamInfo<test::GoldenCase>& info) {
-                             return info.param.name.toStdString();
-                         });
+    [](const testing::TestParamInfo<test::GoldenCase>& p) { return p.param.name.toStdString(); });
 
 TEST(TensoEval, AFileWithADataFileErrorDoesNotStopTheOthers)
 {
@@ -113,10 +113,11 @@ TEST(TensoEval, AFileWithADataFileErrorDoesNotStopTheOthers)
 
 TEST(TensoEval, UsageErrorsExitWith2AndOneLineOnStandardError)
 {
-    for (const QStringList& args : {QStringList{}, QStringList{QStringLiteral("--bogus"), QStringLiteral("x.dat")},
-                                    QStringList{QStringLiteral("--method"), QStringLiteral("chord"), QStringLiteral("x.dat")},
-                                    QStringList{QStringLiteral("--format"), QStringLiteral("xml"), QStringLiteral("x.dat")},
-                                    QStringList{QStringLiteral("--plot"), QStringLiteral("out.bmp"), QStringLiteral("x.dat")}}) {
+    for (const QStringList& args :
+        {QStringList {}, QStringList {QStringLiteral("--bogus"), QStringLiteral("x.dat")},
+            QStringList {QStringLiteral("--method"), QStringLiteral("chord"), QStringLiteral("x.dat")},
+            QStringList {QStringLiteral("--format"), QStringLiteral("xml"), QStringLiteral("x.dat")},
+            QStringList {QStringLiteral("--plot"), QStringLiteral("out.bmp"), QStringLiteral("x.dat")}}) {
         const EvalRun r = runEval(args);
         EXPECT_EQ(r.status, 2) << args.join(' ').toStdString();
         EXPECT_EQ(r.err.count('\n'), 1) << r.err.toStdString();
@@ -130,12 +131,14 @@ TEST(TensoEval, UsageErrorsExitWith2AndOneLineOnStandardError)
 TEST(TensoEval, CsvHasAHeaderAndOneQuotedRowPerFileAndMethod)
 {
     test::TempFile file("h\r\nh\r\nh\r\nh\r\nh\r\n0,0\r\n1,abc\r\n", "with, comma.dat");
-    const EvalRun r = runEval({QStringLiteral("--format"), QStringLiteral("csv"), QString::fromStdString(file.path())});
+    const EvalRun r
+        = runEval({QStringLiteral("--format"), QStringLiteral("csv"), QString::fromStdString(file.path())});
     EXPECT_EQ(r.status, 1);
     const QList<QByteArray> lines = r.out.split('\n');
     ASSERT_GE(lines.size(), 3);
-    EXPECT_EQ(lines[0].trimmed(), "file,method,error_number,points,columns,x_max,y_max,x_at_y_max,elastic_modulus,"
-                                  "offset_strength,offset_strength_at,max_strength,yield_strength,valley_count,message");
+    EXPECT_EQ(lines[0].trimmed(),
+        "file,method,error_number,points,columns,x_max,y_max,x_at_y_max,elastic_modulus,"
+        "offset_strength,offset_strength_at,max_strength,yield_strength,valley_count,message");
     EXPECT_TRUE(lines[1].startsWith('"' + QByteArray::fromStdString(file.path()) + "\",tangent,13,2,2,"))
         << lines[1].toStdString();
     EXPECT_TRUE(lines[2].contains(",secant,13,")) << lines[2].toStdString();
@@ -150,8 +153,8 @@ TEST(TensoEval, PlotWritesThePlotAreaAsTheWindowShowsIt)
     test::TempFile file(content);
     const QString png = QString::fromStdString(file.folder() + "/plot.png");
     const QString svg = QString::fromStdString(file.folder() + "/plot.svg");
-    const EvalRun r = runEval({QStringLiteral("--method"), QStringLiteral("secant"), QStringLiteral("--plot"), png,
-                               QString::fromStdString(file.path())});
+    const EvalRun r = runEval({QStringLiteral("--method"), QStringLiteral("secant"), QStringLiteral("--plot"),
+        png, QString::fromStdString(file.path())});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     const QImage image(png);
     ASSERT_EQ(image.size(), QSize(271, 247));
@@ -168,8 +171,8 @@ TEST(TensoEval, PlotWritesThePlotAreaAsTheWindowShowsIt)
             red += colorAt(x, y) == QColor(255, 0, 0);
     EXPECT_GT(red, 8);
 
-    const EvalRun twice = runEval({QStringLiteral("--plot"), svg, QStringLiteral("--plot-scale"), QStringLiteral("2"),
-                                   QString::fromStdString(file.path()), QString::fromStdString(file.path())});
+    const EvalRun twice = runEval({QStringLiteral("--plot"), svg, QStringLiteral("--plot-scale"),
+        QStringLiteral("2"), QString::fromStdString(file.path()), QString::fromStdString(file.path())});
     ASSERT_EQ(twice.status, 0) << twice.err.toStdString();
     // With several files each picture is named after its file.
     QFile written(QString::fromStdString(file.folder() + "/plot-data.svg"));
