@@ -24,7 +24,9 @@ def curve(rng, n):
     yield_strength = rng.uniform(50, 900)
     step = rng.choice([1e-5, 1e-4, 2.5e-4, 0.001, rng.uniform(1e-6, 0.01)])
     scale_x = rng.choice([1.0, 1e6, 100.0, 1e-3])
-    noise = rng.choice([0.0, 0.0, 0.5, 3.0, rng.uniform(0, 30)])
+    # Noise and waves make valleys; more than 200 of them is a failure of its own, so most curves are smooth.
+    noise = rng.choice([0.0] * 6 + [0.5, 3.0, rng.uniform(0, 30)])
+    wave = rng.choice([0.0] * 3 + [0.05, 0.7])
     rows = []
     for i in range(n):
         e = i * step
@@ -33,7 +35,7 @@ def curve(rng, n):
             s = elastic
         else:
             s = yield_strength * (1 + 0.3 * (1 - math.exp(-(e - yield_strength / modulus) * 20)))
-            s += rng.uniform(-1, 1) * noise + 4 * math.sin(i * 0.7) * (noise > 0)
+            s += rng.uniform(-1, 1) * noise + 4 * math.sin(i * wave)
         rows.append((e * scale_x, s))
     if rng.random() < 0.3 and rows:  # a falling end: the specimen breaks
         k = rng.randrange(len(rows))
