@@ -27,19 +27,21 @@ QString PlotOutput::PathFor(const QString& file) const
     if (!perFile_)
         return path_;
     const QFileInfo target(path_);
-    const QString name = target.completeBaseName() + QLatin1Char('-') + QFileInfo(file).completeBaseName() +
-                         QLatin1Char('.') + target.suffix();
+    const QString name = target.completeBaseName() + QLatin1Char('-') + QFileInfo(file).completeBaseName()
+        + QLatin1Char('.') + target.suffix();
     return target.dir().filePath(name);
 }
 
 bool PlotOutput::Write(const QString& file, const RecordingSurface& drawing, QString* error) const
 {
     // The painting lives in a module of its own, loaded on the first picture.
-    static TensoPaintPlotFunction* paint = [] {
+    static TensoPaintPlotFunction* const paint = [] {
         const QString dir = QCoreApplication::applicationDirPath();
         for (const QString& candidate : {dir + QStringLiteral("/" TENSO_PLOT_MODULE),
-                                         dir + QStringLiteral("/" TENSO_PLOT_MODULE_FROM_BIN "/" TENSO_PLOT_MODULE)}) {
+                 dir + QStringLiteral("/" TENSO_PLOT_MODULE_FROM_BIN "/" TENSO_PLOT_MODULE)}) {
             if (void* module = ::dlopen(QFile::encodeName(candidate).constData(), RTLD_NOW | RTLD_LOCAL))
+                // dlsym gives every symbol as void*; POSIX guarantees the cast to a function pointer.
+                // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast)
                 return reinterpret_cast<TensoPaintPlotFunction*>(::dlsym(module, "TensoPaintPlot"));
         }
         return static_cast<TensoPaintPlotFunction*>(nullptr);
@@ -53,7 +55,7 @@ bool PlotOutput::Write(const QString& file, const RecordingSurface& drawing, QSt
     char message[512] = {};
     const QByteArray title = QStringLiteral("Tenso plot of %1").arg(QFileInfo(file).fileName()).toUtf8();
     if (!paint(&drawing, QFile::encodeName(path).constData(), scale_, svg_, title.constData(), message,
-               static_cast<int>(sizeof message))) {
+            static_cast<int>(sizeof message))) {
         *error = QString::fromUtf8(message);
         return false;
     }

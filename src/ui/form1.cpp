@@ -56,12 +56,12 @@ void Form1::connectHandlers()
         // setText of the text already shown: exactly when a change rule has to run.
         connect(FieldWidget(f), &QLineEdit::textChanged, this, [this, f] { FieldChanged(f, state_, *this); });
     }
-    const auto onClick = [this](Button b, std::function<void()> handler) {
+    const auto onClick = [this](Button b, const std::function<void()>& handler) {
         connect(ButtonWidget(b), &QPushButton::clicked, this, [this, handler] { click(handler); });
     };
     onClick(Button::Command2, [this] { Command2_Click(state_, *this); });
     connect(ButtonWidget(Button::Command4), &QPushButton::clicked, this, [this] { Command4_Click(); });
-    for (int16_t index : {int16_t{0}, int16_t{1}}) {
+    for (int16_t index : {int16_t {0}, int16_t {1}}) {
         onClick(Command3(index), [this, index] { Command3_Click(index, state_, *this); });
         onClick(Command1(index), [this, index] { Command1_Click(index, state_, *this); });
         onClick(Command5(index), [this, index] { Command5_Click(index, state_, *this); });
