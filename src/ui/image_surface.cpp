@@ -78,11 +78,11 @@ ImageSurface::ImageSurface(QSize logicalSize, qreal devicePixelRatio)
     , width_(image_.width())
     , height_(image_.height())
     , penWidth_(std::max(1, qRound(devicePixelRatio)))
+    // Until a scale is set the surface measures in twips, like a fresh picture box.
+    , right_(logicalSize.width() * TwipsPerPixel)
+    , bottom_(logicalSize.height() * TwipsPerPixel)
 {
     image_.fill(Qt::white);
-    // Until a scale is set the surface measures in twips, like a fresh picture box.
-    right_ = logicalSize.width() * TwipsPerPixel;
-    bottom_ = logicalSize.height() * TwipsPerPixel;
 }
 
 ImageSurface::ImageSurface(QPaintDevice* device, QSize logicalSize, int scale)
@@ -91,9 +91,9 @@ ImageSurface::ImageSurface(QPaintDevice* device, QSize logicalSize, int scale)
     , width_(logicalSize.width() * scale)
     , height_(logicalSize.height() * scale)
     , penWidth_(std::max(1, scale))
+    , right_(logicalSize.width() * TwipsPerPixel)
+    , bottom_(logicalSize.height() * TwipsPerPixel)
 {
-    right_ = logicalSize.width() * TwipsPerPixel;
-    bottom_ = logicalSize.height() * TwipsPerPixel;
     Cls();
 }
 
@@ -136,8 +136,7 @@ void ImageSurface::Scale(float x1, float y1, float x2, float y2)
 
 ImageSurface::Point ImageSurface::toDevice(double x, double y) const
 {
-    return {
-        (x - left_) * (width_ / (right_ - left_)), (y - top_) * (height_ / (bottom_ - top_))};
+    return {(x - left_) * (width_ / (right_ - left_)), (y - top_) * (height_ / (bottom_ - top_))};
 }
 
 QPainter& ImageSurface::painter(Color c)
@@ -228,10 +227,10 @@ void ImageSurface::arc(Point centre, double radius, Color c)
     const double diagonal = std::hypot(width_ + 2 * m, height_ + 2 * m);
     const double mid = std::atan2(cy - centre.y, cx - centre.x);
     const double half = 1.5 * 2 * std::asin(std::min(1.0, diagonal / (2 * radius)));
-    Point previous{};
+    Point previous {};
     for (int k = 0; k <= ArcSegments; ++k) {
         const double angle = mid - half + 2 * half * k / ArcSegments;
-        const Point p{centre.x + radius * std::cos(angle), centre.y + radius * std::sin(angle)};
+        const Point p {centre.x + radius * std::cos(angle), centre.y + radius * std::sin(angle)};
         if (k > 0)
             segment(previous, p, c);
         previous = p;
