@@ -2,10 +2,10 @@
 // nothing, and the whole Draw painting into the window's image surface.
 #include "bench_data.h"
 
-#include "plot/curve_plot.h"
+#include "plot/draw.h"
 #include "plot/null_surface.h"
-#include "state/form1.h"
-#include "state/headless_window.h"
+#include "ui/main_window_load.h"
+#include "ui/headless_window.h"
 #include "state/shared_state.h"
 
 #include "image_surface.h"

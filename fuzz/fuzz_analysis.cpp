@@ -3,10 +3,10 @@
 #include "fuzz_input.h"
 
 #include "analysis/modulus.h"
-#include "analysis/yield_point.h"
+#include "analysis/valley_steps.h"
 #include "plot/recording_surface.h"
-#include "state/form1.h"
-#include "state/headless_window.h"
+#include "ui/main_window_load.h"
+#include "ui/headless_window.h"
 #include "state/shared_state.h"
 
 #include <cmath>

@@ -4,8 +4,8 @@
 
 #include "plot/null_surface.h"
 #include "state/failure.h"
-#include "state/form1.h"
-#include "state/headless_window.h"
+#include "ui/main_window_load.h"
+#include "ui/headless_window.h"
 #include "state/number_text.h"
 #include "state/shared_state.h"
 

@@ -2,10 +2,10 @@
 // report, no inf or NaN in the state, and every failure a known number.
 #include "fuzz_input.h"
 
-#include "plot/curve_plot.h"
+#include "plot/draw.h"
 #include "plot/null_surface.h"
-#include "state/form1.h"
-#include "state/headless_window.h"
+#include "ui/main_window_load.h"
+#include "ui/headless_window.h"
 #include "state/shared_state.h"
 
 #include <cmath>

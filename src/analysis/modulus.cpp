@@ -12,7 +12,7 @@ namespace {
 
 float fieldValue(const Window& w, Field f, const char* tooLarge)
 {
-    return Step(tooLarge, [&] { return single::from(Val(w.Text(f))); });
+    return Step(tooLarge, [&] { return Single::From(Val(w.Text(f))).value(); });
 }
 
 }  // namespace
@@ -23,8 +23,8 @@ void Command1_Click(int16_t index, SharedState& s, Window& w)
         s.CalcStart = fieldValue(w, Field::Text1, "The number in Start is too large.");
         s.CalcEnd = fieldValue(w, Field::Text3, "The number in End is too large.");
         s.OffsetValue = fieldValue(w, Field::Text6, "The number in Offset is too large.");
-        const float n = Step("The range from Start to End is too large.",
-            [&] { return single::add(single::sub(s.CalcEnd, s.CalcStart), 1); });
+        const Single n = Step(
+            "The range from Start to End is too large.", [&] { return Single(s.CalcEnd) - s.CalcStart + 1; });
 
         // The yield strength is the last valley's Y, whichever valley the step buttons selected.
         const float yield = s.ValleyY[Valley(s.ValleyCount)];

@@ -5,6 +5,7 @@
 #include "state/number_text.h"
 #include "state/shared_state.h"
 #include "state/single.h"
+#include "state/surface.h"
 #include "state/window.h"
 
 namespace tenso {
@@ -21,14 +22,14 @@ constexpr Crossing StartCrossing {"The curve never rises above the start level."
 constexpr Crossing EndCrossing {"The curve never rises above the end level.",
     "The curve is flat where it crosses the end level.", "The end point is too large."};
 
-float level(float percent, float yMax, const char* tooLarge)
+Single level(float percent, float yMax, const char* tooLarge)
 {
-    return Step(tooLarge, [&] { return single::from(static_cast<double>(percent) / 100 * yMax); });
+    return Step(tooLarge, [&] { return Single::From(static_cast<double>(percent) / 100 * yMax); });
 }
 
 // The X at which the segment from record k to record k + 1 reaches `level`. Record k + 1 must be a
 // record of this curve: what lies above PointCount belongs to an earlier file or to no record at all.
-float crossingX(const SharedState& s, long k, float lvl, const Crossing& c)
+Single crossingX(const SharedState& s, long k, Single lvl, const Crossing& c)
 {
     if (s.PointCount < 1)
         throw CalcError {"There is no curve to evaluate."};
@@ -40,8 +41,8 @@ float crossingX(const SharedState& s, long k, float lvl, const Crossing& c)
     if (y1 == y0)
         throw CalcError {c.flat};
     return Step(c.tooLarge, [&] {
-        const float slope = single::from((static_cast<double>(x1) - x0) / (static_cast<double>(y1) - y0));
-        return single::add(x0, single::mul(single::sub(lvl, y0), slope));
+        const Single slope = Single::From((static_cast<double>(x1) - x0) / (static_cast<double>(y1) - y0));
+        return x0 + (lvl - y0) * slope;
     });
 }
 
@@ -49,8 +50,8 @@ float crossingX(const SharedState& s, long k, float lvl, const Crossing& c)
 
 void SecantBranch(SharedState& s, Window& w)
 {
-    const float startLevel = level(s.CalcStart, s.YMax, "The start level is too large.");
-    const float endLevel = level(s.CalcEnd, s.YMax, "The end level is too large.");
+    const Single startLevel = level(s.CalcStart, s.YMax, "The start level is too large.");
+    const Single endLevel = level(s.CalcEnd, s.YMax, "The end level is too large.");
 
     // A: the last record at or below the start level, up to the first record above the end level;
     // B + 1: that first record above the end level.
@@ -71,12 +72,12 @@ void SecantBranch(SharedState& s, Window& w)
     // level, lacks the end crossing: that is what the user has to change, not the start.
     if (!endExceeded && s.PointCount >= 1 && static_cast<float>(a + 1) > s.PointCount)
         throw CalcError {EndCrossing.neverExceeded};
-    const float startX = crossingX(s, a, startLevel, StartCrossing);
-    const float endX = crossingX(s, b, endLevel, EndCrossing);
+    const Single startX = crossingX(s, a, startLevel, StartCrossing);
+    const Single endX = crossingX(s, b, endLevel, EndCrossing);
 
     // Start equal to End meets the curve twice at one point: a vertical secant, shown as 999999.
     s.Modulus = startX == endX ? 999999.0f : Step("The elastic modulus is too large.", [&] {
-        return single::div(single::sub(endLevel, startLevel), single::sub(endX, startX));
+        return ((endLevel - startLevel) / (endX - startX)).value();
     });
 
     w.SetText(Field::Text7, SingleText(s.Modulus));
@@ -88,8 +89,7 @@ void SecantBranch(SharedState& s, Window& w)
     if (s.Modulus == 0)
         throw CalcError {"The elastic modulus is zero, so the secant cannot be drawn."};
     // The secant through the start point, from the bottom edge of the plot to its top edge.
-    const auto xAt
-        = [&](float y) { return single::add(startX, single::div(single::sub(y, startLevel), s.Modulus)); };
+    const auto xAt = [&](Single y) { return (startX + (y - startLevel) / s.Modulus).value(); };
     const float xBottom = Step("The secant is too long to draw.", [&] { return xAt(s.ScaleYMin); });
     const float xTop = Step("The secant is too long to draw.", [&] { return xAt(s.ScaleYMax); });
     Surface& picture = w.Picture1();
@@ -97,7 +97,7 @@ void SecantBranch(SharedState& s, Window& w)
 
     Step("The target marker is too large to draw.", [&] {
         DrawTargetMarkers(s, picture,
-            {{startX, startLevel, colors::Red}, {endX, endLevel, colors::Red},
+            {{startX.value(), startLevel.value(), colors::Red}, {endX.value(), endLevel.value(), colors::Red},
                 {s.XAtYMax, s.YMax, colors::Black}});
     });
 }

@@ -1,11 +1,11 @@
 #include "branches.h"
 #include "calc_error.h"
-#include "modulus.h"
 #include "target_marker.h"
 
 #include "state/number_text.h"
 #include "state/shared_state.h"
 #include "state/single.h"
+#include "state/surface.h"
 #include "state/window.h"
 
 #include <optional>
@@ -27,38 +27,38 @@ bool rangeAccepted(const SharedState& s)
 // The range check keeps the counter below 2002, where adding 1 is exact.
 template <typename F> void forEachRecord(const SharedState& s, F&& visit)
 {
-    for (float c = s.CalcStart; c <= s.CalcEnd; c = single::add(c, 1)) {
-        const auto k = ToWhole(c);
+    for (Single c = s.CalcStart; c <= s.CalcEnd; c = c + 1) {
+        const auto k = ToWhole(c.value());
         visit(Record(k ? *k : -1));
     }
 }
 
-float leastSquaresSlope(const SharedState& s, float n)
+Single leastSquaresSlope(const SharedState& s, Single n)
 {
-    float sumX = 0, sumY = 0;
+    Single sumX = 0, sumY = 0;
     Step(SumsTooLarge, [&] {
         forEachRecord(s, [&](size_t k) {
-            sumX = single::add(sumX, s.XData[k]);
-            sumY = single::add(sumY, s.YData[k]);
+            sumX += s.XData[k];
+            sumY += s.YData[k];
         });
     });
-    const float meanX = Step(SumsTooLarge, [&] { return single::div(sumX, n); });
-    const float meanY = Step(SumsTooLarge, [&] { return single::div(sumY, n); });
+    const Single meanX = Step(SumsTooLarge, [&] { return sumX / n; });
+    const Single meanY = Step(SumsTooLarge, [&] { return sumY / n; });
 
     double sumSquares = 0;  // squares in double: the range's X spread must not round away
-    float sumProducts = 0;
+    Single sumProducts = 0;
     Step(SumsTooLarge, [&] {
         forEachRecord(s, [&](size_t k) {
-            const float dx = single::sub(s.XData[k], meanX);
-            const float dy = single::sub(s.YData[k], meanY);
-            sumSquares += static_cast<double>(dx) * dx;
-            sumProducts = single::add(sumProducts, single::mul(dx, dy));
+            const Single dx = s.XData[k] - meanX;
+            const Single dy = s.YData[k] - meanY;
+            sumSquares += static_cast<double>(dx.value()) * dx.value();
+            sumProducts += dx * dy;
         });
     });
     if (sumSquares == 0)
         throw CalcError {"All X values in the range are equal."};
     return Step("The elastic modulus is too large.",
-        [&] { return single::from(static_cast<double>(sumProducts) / sumSquares); });
+        [&] { return Single::From(static_cast<double>(sumProducts.value()) / sumSquares); });
 }
 
 // Walks the curve from its first segment and stops at the first one on which the offset line
@@ -68,23 +68,22 @@ float leastSquaresSlope(const SharedState& s, float n)
 std::optional<float> offsetStrength(SharedState& s)
 {
     std::optional<float> offsetX;
-    const float m = s.Modulus;
+    const Single m = s.Modulus;
+    const Single offset = s.OffsetValue;
     for (long i = 2; static_cast<float>(i) <= s.PointCount; ++i) {
         const size_t hi = Record(i);
         const size_t lo = hi - 1;
         const float x0 = s.XData[lo], x1 = s.XData[hi], y0 = s.YData[lo], y1 = s.YData[hi];
         if (x1 != x0) {
-            const float slope = Step(OffsetTooLarge, [&] {
-                return single::from((static_cast<double>(y1) - y0) / (static_cast<double>(x1) - x0));
+            const Single slope = Step(OffsetTooLarge, [&] {
+                return Single::From((static_cast<double>(y1) - y0) / (static_cast<double>(x1) - x0));
             });
             if (slope != m) {
                 Step(OffsetTooLarge, [&] {
-                    using namespace single;
-                    const float k = mul(-s.OffsetValue, m);
-                    const float den = sub(slope, m);
-                    offsetX = div(sub(add(mul(slope, x1), k), y1), den);
-                    s.OffsetLineY
-                        = div(sub(mul(m, sub(mul(slope, x1), y1)), mul(mul(m, s.OffsetValue), slope)), den);
+                    const Single k = -offset * m;
+                    const Single den = slope - m;
+                    offsetX = ((slope * x1 + k - y1) / den).value();
+                    s.OffsetLineY = ((m * (slope * x1 - y1) - (m * offset) * slope) / den).value();
                 });
             }
             const float ox = offsetX.value_or(0);
@@ -92,8 +91,8 @@ std::optional<float> offsetStrength(SharedState& s)
                 break;
         } else {
             offsetX = x1;
-            s.OffsetLineY = Step(
-                OffsetTooLarge, [&] { return single::from((static_cast<double>(x1) - s.OffsetValue) * m); });
+            s.OffsetLineY = Step(OffsetTooLarge,
+                [&] { return Single::From((static_cast<double>(x1) - s.OffsetValue) * m.value()).value(); });
             const float y = s.OffsetLineY;
             if ((y0 <= y && y <= y1) || (y1 <= y && y <= y0))
                 break;
@@ -104,14 +103,14 @@ std::optional<float> offsetStrength(SharedState& s)
 
 }  // namespace
 
-void TangentBranch(SharedState& s, Window& w, float n)
+void TangentBranch(SharedState& s, Window& w, Single n)
 {
     if (!rangeAccepted(s)) {
         w.MsgBox({"Choice the proper steps", "tenso", MessageIcon::None});
         return;
     }
 
-    s.Modulus = leastSquaresSlope(s, n);
+    s.Modulus = leastSquaresSlope(s, n).value();
     const std::optional<float> offsetX = offsetStrength(s);
 
     w.SetText(Field::Text7, SingleText(s.Modulus));
@@ -124,10 +123,11 @@ void TangentBranch(SharedState& s, Window& w, float n)
     // Both lines run from the X axis up to the top edge of the plot.
     Surface& picture = w.Picture1();
     const double run = static_cast<double>(s.ScaleYMax) / s.Modulus;
-    const float modulusTop = Step("The modulus line is too long to draw.", [&] { return single::from(run); });
+    const float modulusTop
+        = Step("The modulus line is too long to draw.", [&] { return Single::From(run).value(); });
     picture.Line(0, 0, modulusTop, -s.ScaleYMax, colors::Red);
-    const float offsetTop
-        = Step("The offset line is too long to draw.", [&] { return single::from(run + s.OffsetValue); });
+    const float offsetTop = Step(
+        "The offset line is too long to draw.", [&] { return Single::From(run + s.OffsetValue).value(); });
     picture.Line(s.OffsetValue, 0, offsetTop, -s.ScaleYMax, colors::Blue);
 
     constexpr const char* MarkerTooLarge = "The target marker is too large to draw.";

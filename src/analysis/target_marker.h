@@ -1,6 +1,6 @@
 #pragma once
 
-#include "plot/surface.h"
+#include "state/surface.h"
 
 #include <initializer_list>
 
@@ -17,5 +17,9 @@ struct TargetMarker {
 // marker in the order given. Throws Failure(6) when a radius is beyond the Single range; the circles
 // drawn before stay.
 void DrawTargetMarkers(const SharedState& s, Surface& picture, std::initializer_list<TargetMarker> markers);
+
+// The 17 concentric circles that mark a result point (x, y), radii 0.1 to 1.7 times MarkerRadius,
+// centred at (x, -y). Throws Failure(6) when a radius is beyond the Single range.
+void DrawTargetMarker(const SharedState& s, Surface& picture, float x, float y, Color c);
 
 }  // namespace tenso

@@ -1,6 +1,7 @@
 // tenso-eval: evaluates data files with the window's own rules, without a window.
 #include "batch.h"
-#include "evaluation.h"
+#include "field_options.h"
+#include "file_evaluation.h"
 #include "file_names.h"
 #include "help_text.h"
 #include "output.h"
@@ -18,34 +19,6 @@
 #include <memory>
 
 namespace {
-
-using tenso::Field;
-
-struct FieldOption {
-    const char* name;
-    Field field;
-    const char* help;
-};
-
-const FieldOption fieldOptions[] = {
-    {"x-column", Field::Text4,
-        "X-axis column (default 1): the column of the data file that holds X, from 1."},
-    {"y-column", Field::Text5, "Y-axis column (default 2): the column that holds Y."},
-    {"x-coefficient", Field::Text13, "X-axis coefficient (default 1): every X is multiplied by it."},
-    {"y-coefficient", Field::Text14, "Y-axis coefficient (default 1): every Y is multiplied by it."},
-    {"skip", Field::Text10, "Skip line (default 5): the header lines before the first record."},
-    {"x-max", tenso::Text12(0),
-        "X maximum of the plot, its field at the bottom right (default empty: the scale fits the data)."},
-    {"y-max", tenso::Text12(1),
-        "Y maximum of the plot, its field at the top left (default empty: the scale fits the data)."},
-    {"start", Field::Text1,
-        "Start (default 20): the first record for Tangent, the lower level in % of the maximum strength for "
-        "Secant."},
-    {"end", Field::Text3,
-        "End (default 60): the last record for Tangent, the upper level in % of the maximum strength for "
-        "Secant."},
-    {"offset", Field::Text6, "Offset (default 2000): the offset of the offset strength, in X units."},
-};
 
 [[noreturn]] void usageError(const QString& message)
 {
@@ -70,7 +43,7 @@ int main(int argc, char* argv[])
         QStringLiteral("Shows this help.")});
     parser.addOption({QStringLiteral("help-all"), QStringLiteral("Shows this help too.")});
     parser.addVersionOption();
-    for (const FieldOption& o : fieldOptions)
+    for (const tenso::FieldOption& o : tenso::FieldOptions)
         parser.addOption({QString::fromLatin1(o.name), QString::fromLatin1(o.help), QStringLiteral("TEXT")});
     parser.addOption({QStringLiteral("method"),
         QStringLiteral("tangent, secant or both, the button(s) pressed after Draw (default both)."),
@@ -101,7 +74,7 @@ int main(int argc, char* argv[])
         parser.showVersion();
 
     tenso::EvaluationSettings settings;
-    for (const FieldOption& o : fieldOptions)
+    for (const tenso::FieldOption& o : tenso::FieldOptions)
         if (parser.isSet(QString::fromLatin1(o.name)))
             settings.fieldTexts.emplace_back(
                 o.field, parser.value(QString::fromLatin1(o.name)).toStdString());

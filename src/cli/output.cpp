@@ -54,16 +54,12 @@ QByteArray jsonString(const std::string& text)
 // Numbers are written exactly as the field would show them; that text is a valid JSON number.
 QByteArray number(float v) { return QByteArray::fromStdString(SingleText(v)); }
 
-// A result field: a number when its text is one, null when it is empty, else its text.
-QByteArray fieldValue(const std::string& text)
+// A result field: its number when it shows one, null when it is empty, else its text.
+QByteArray fieldValue(const ShownField& f)
 {
-    if (text.empty())
-        return "null";
-    try {
-        if (SingleText(static_cast<float>(Val(text))) == text)
-            return QByteArray::fromStdString(text);
-    } catch (...) { }
-    return jsonString(text);
+    if (f.number)
+        return number(*f.number);
+    return f.text.empty() ? QByteArray("null") : jsonString(f.text);
 }
 
 QByteArray calculation(const CalculationResult& r)
@@ -125,11 +121,11 @@ void csvRow(QByteArray& out, const FileEvaluation& e, const char* method, const 
         SingleText(s.XMax),
         SingleText(s.YMax),
         SingleText(s.XAtYMax),
-        r ? r->elasticModulus : std::string(),
-        r ? r->offsetStrength : std::string(),
-        r ? r->offsetStrengthAt : std::string(),
-        r ? r->maxStrength : std::string(),
-        r ? r->yieldStrength : std::string(),
+        r ? r->elasticModulus.text : std::string(),
+        r ? r->offsetStrength.text : std::string(),
+        r ? r->offsetStrengthAt.text : std::string(),
+        r ? r->maxStrength.text : std::string(),
+        r ? r->yieldStrength.text : std::string(),
         std::to_string(s.ValleyCount),
         r && r->message ? *r->message : (e.error ? e.error->text : std::string()),
     };

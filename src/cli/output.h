@@ -1,6 +1,6 @@
 #pragma once
 
-#include "evaluation.h"
+#include "file_evaluation.h"
 
 #include <QByteArray>
 

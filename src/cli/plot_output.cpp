@@ -93,11 +93,13 @@ bool PlotOutput::Write(const std::string& file, const RecordingSurface& drawing,
 {
     const std::string path = NextPath(file, ++written_);
     // The painting lives in a module of its own, loaded on the first picture.
-    static TensoPaintPlotFunction* paint = [] {
+    static TensoPaintPlotFunction* const paint = [] {
         const QString dir = QCoreApplication::applicationDirPath();
         for (const QString& candidate : {dir + QStringLiteral("/" TENSO_PLOT_MODULE),
                  dir + QStringLiteral("/" TENSO_PLOT_MODULE_FROM_BIN "/" TENSO_PLOT_MODULE)}) {
             if (void* module = ::dlopen(QFile::encodeName(candidate).constData(), RTLD_NOW | RTLD_LOCAL))
+                // dlsym gives every symbol as void*; POSIX guarantees the cast to a function pointer.
+                // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast)
                 return reinterpret_cast<TensoPaintPlotFunction*>(::dlsym(module, "TensoPaintPlot"));
         }
         return static_cast<TensoPaintPlotFunction*>(nullptr);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "surface.h"
+#include "state/surface.h"
 
 #include <cstddef>
 #include <vector>

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cmath>
+#include <compare>
 
 // Checked Single (32-bit float) arithmetic. Every operation gives the correctly rounded float result,
 // exactly as a float unit would, but a result beyond the float range throws Failure(6) and a zero
@@ -47,3 +48,43 @@ inline float div(float a, float b)
 }
 
 }  // namespace tenso::single
+
+namespace tenso {
+
+// A Single of the handlers' arithmetic. Each operator is one operation of the checked arithmetic
+// above, rounded to float and raising its failures, so that a formula reads as written:
+// (m * (slope * x1 - y1) - (m * offset) * slope) / den is that many sub, mul and div calls in the
+// order of C++'s precedence and left-to-right grouping. Nothing converts a Single back to float but
+// value(), so an expression cannot fall back to unchecked float or double arithmetic by accident.
+class Single {
+public:
+    constexpr Single() = default;
+    constexpr Single(float v)
+        : v_(v)
+    { }  // NOLINT(google-explicit-constructor): the state's floats
+
+    // A double rounded to the nearest Single; Failure(6) beyond the Single range.
+    static Single From(double v) { return single::from(v); }
+
+    constexpr float value() const { return v_; }
+
+    constexpr Single operator-() const { return -v_; }  // exact, as for a float
+    friend Single operator+(Single a, Single b) { return single::add(a.v_, b.v_); }
+    friend Single operator-(Single a, Single b) { return single::sub(a.v_, b.v_); }
+    friend Single operator*(Single a, Single b) { return single::mul(a.v_, b.v_); }
+    friend Single operator/(Single a, Single b) { return single::div(a.v_, b.v_); }
+    Single& operator+=(Single b) { return *this = *this + b; }
+
+    friend constexpr bool operator==(Single, Single) = default;
+    // clang-tidy 14 takes the 0 that a defaulted <=> compares against for a null pointer.
+    friend constexpr auto operator<=>(Single, Single) = default;  // NOLINT(modernize-use-nullptr)
+
+private:
+    float v_ = 0;
+};
+
+// A Single times a factor that is no Single (a margin such as 1.1, a marker's radius factor): the
+// exact product rounded once to float, Failure(6) beyond the Single range.
+inline Single Scaled(Single v, double factor) { return single::product(v.value(), factor); }
+
+}  // namespace tenso

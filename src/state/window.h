@@ -49,6 +49,7 @@ struct Message {
     std::string text;
     std::string title;
     MessageIcon icon = MessageIcon::None;
+    int16_t failure = 0;  // the failure number that the text reports, 0 for none
     friend bool operator==(const Message&, const Message&) = default;
 };
 

@@ -1,15 +1,17 @@
 #include "form1.h"
 
 #include "app_icon.h"
+#include "browse.h"
+#include "field_rules.h"
 #include "fonts.h"
 #include "frm_open_save.h"
+#include "main_window_load.h"
 #include "plot_widget.h"
 
 #include "analysis/modulus.h"
-#include "analysis/yield_point.h"
-#include "plot/curve_plot.h"
+#include "analysis/valley_steps.h"
+#include "plot/draw.h"
 #include "state/failure.h"
-#include "state/form1.h"
 #include "state/shared_state.h"
 
 #include <QCloseEvent>
@@ -54,7 +56,7 @@ void Form1::connectHandlers()
         // setText of the text already shown: exactly when a change rule has to run.
         connect(FieldWidget(f), &QLineEdit::textChanged, this, [this, f] { FieldChanged(f, state_, *this); });
     }
-    const auto onClick = [this](Button b, std::function<void()> handler) {
+    const auto onClick = [this](Button b, const std::function<void()>& handler) {
         connect(ButtonWidget(b), &QPushButton::clicked, this, [this, handler] { click(handler); });
     };
     onClick(Button::Command2, [this] { Command2_Click(state_, *this); });

@@ -131,7 +131,7 @@ void FrmOpenSave::build()
 
     // Labels first: the controls created after them lie over them where they overlap.
     const struct {
-        const char* caption;
+        const char* caption = nullptr;
         QRect place;
     } labels[] = {
         {"File Name:", twips(120, 120, 1455, 315)},

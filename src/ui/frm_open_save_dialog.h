@@ -34,7 +34,7 @@ public:
     // The caller's steps before exec(): the title, which is also the dialog's mode, and the
     // file-name field, whose text is then selected whole, so that typing replaces it.
     void SetTitle(std::string_view title);
-    void SetFileNameText(std::string_view text);
+    void SetFileNameText(std::string_view fileName);
 
     const OpenSaveModel& Model() const { return model_; }
 

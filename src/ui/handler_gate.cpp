@@ -13,9 +13,14 @@ void HandlerGate::Run(std::function<void()> handler)
         return;
     }
     struct Release {
-        HandlerGate& gate;
+        explicit Release(HandlerGate& g)
+            : gate(g)
+        { }
+        Release(const Release&) = delete;
+        Release& operator=(const Release&) = delete;
         ~Release() { gate.busy_ = false; }
-    } release{*this};
+        HandlerGate& gate;
+    } release {*this};
     busy_ = true;
     handler();
     while (!queued_.empty() && !closed_) {

@@ -78,11 +78,11 @@ ImageSurface::ImageSurface(QSize logicalSize, qreal devicePixelRatio)
     , width_(image_.width())
     , height_(image_.height())
     , penWidth_(std::max(1, qRound(devicePixelRatio)))
+    // Until a scale is set the surface measures in twips, like a fresh picture box.
+    , right_(logicalSize.width() * TwipsPerPixel)
+    , bottom_(logicalSize.height() * TwipsPerPixel)
 {
     image_.fill(Qt::white);
-    // Until a scale is set the surface measures in twips, like a fresh picture box.
-    right_ = logicalSize.width() * TwipsPerPixel;
-    bottom_ = logicalSize.height() * TwipsPerPixel;
 }
 
 ImageSurface::ImageSurface(QPaintDevice* device, QSize logicalSize, int scale)
@@ -91,9 +91,9 @@ ImageSurface::ImageSurface(QPaintDevice* device, QSize logicalSize, int scale)
     , width_(logicalSize.width() * scale)
     , height_(logicalSize.height() * scale)
     , penWidth_(std::max(1, scale))
+    , right_(logicalSize.width() * TwipsPerPixel)
+    , bottom_(logicalSize.height() * TwipsPerPixel)
 {
-    right_ = logicalSize.width() * TwipsPerPixel;
-    bottom_ = logicalSize.height() * TwipsPerPixel;
     Cls();
 }
 

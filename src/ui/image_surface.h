@@ -1,6 +1,6 @@
 #pragma once
 
-#include "plot/surface.h"
+#include "state/surface.h"
 
 #include <QImage>
 #include <QPainter>

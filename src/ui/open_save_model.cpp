@@ -198,7 +198,7 @@ void OpenSaveModel::ClickOk()
 void OpenSaveModel::Cancel() { closed_ = true; }
 
 // The drive list takes the volume of the path it is given.
-void OpenSaveModel::setDrive(std::string path)
+void OpenSaveModel::setDrive(std::string path)  // NOLINT(performance-unnecessary-value-param): see the header
 {
     const std::string volume = VolumeOf(path, drives_);
     if (volume == drive_)
@@ -207,7 +207,8 @@ void OpenSaveModel::setDrive(std::string path)
     driveChanged();
 }
 
-void OpenSaveModel::setFolder(std::string path)
+void OpenSaveModel::setFolder(
+    std::string path)  // NOLINT(performance-unnecessary-value-param): see the header
 {
     if (path == folder_)
         return;
@@ -219,7 +220,8 @@ void OpenSaveModel::setFolder(std::string path)
 }
 
 // A drive given to the folder list means the folder last shown on it, or its root.
-void OpenSaveModel::setFolderToDrive(std::string drive)
+void OpenSaveModel::setFolderToDrive(
+    std::string drive)  // NOLINT(performance-unnecessary-value-param): see the header
 {
     const auto last = memory_.lastFolder.find(drive);
     if (last != memory_.lastFolder.end() && last->second != drive) {
@@ -233,7 +235,8 @@ void OpenSaveModel::setFolderToDrive(std::string drive)
     setFolder(drive);
 }
 
-void OpenSaveModel::setFileFolder(std::string path)
+void OpenSaveModel::setFileFolder(
+    std::string path)  // NOLINT(performance-unnecessary-value-param): see the header
 {
     if (path == fileFolder_)
         return;
@@ -245,7 +248,8 @@ void OpenSaveModel::setFileFolder(std::string path)
     fileFolderChanged();
 }
 
-void OpenSaveModel::setPattern(std::string pattern)
+void OpenSaveModel::setPattern(
+    std::string pattern)  // NOLINT(performance-unnecessary-value-param): see the header
 {
     if (pattern == pattern_)
         return;
@@ -256,7 +260,7 @@ void OpenSaveModel::setPattern(std::string pattern)
     patternChanged();
 }
 
-void OpenSaveModel::setText(std::string text)
+void OpenSaveModel::setText(std::string text)  // NOLINT(performance-unnecessary-value-param): see the header
 {
     if (text == text_)
         return;
@@ -372,7 +376,7 @@ void OpenSaveModel::restoreReadableFolder()
     }
 }
 
-void OpenSaveModel::warn(const std::string& text)
+void OpenSaveModel::warn(const std::string& text) const
 {
     if (onWarning)
         onWarning(text);

@@ -94,7 +94,7 @@ private:
     void requestFileName(const std::string& text);
     void remember(const std::string& folder);
     void restoreReadableFolder();
-    void warn(const std::string& text);
+    void warn(const std::string& text) const;
 
     SharedState& state_;
     Window& window_;

@@ -31,10 +31,9 @@ bool isSystemPlace(std::string_view mountPoint)
 {
     if (startsWithFolder(mountPoint, "/run/media"))
         return false;
-    for (std::string_view place : {"/proc", "/sys", "/dev", "/run", "/snap", "/boot"})
-        if (startsWithFolder(mountPoint, place))
-            return true;
-    return false;
+    constexpr std::string_view places[] = {"/proc", "/sys", "/dev", "/run", "/snap", "/boot"};
+    return std::ranges::any_of(
+        places, [&](std::string_view place) { return startsWithFolder(mountPoint, place); });
 }
 
 // The mounts file writes a blank, tab, newline and backslash in a name as \040, \011, \012, \134.

@@ -25,7 +25,7 @@ PlotWidget::PlotWidget(QSize size, QWidget* parent)
 }
 
 // The painter of a paint event is clipped to the region to repaint already.
-void PlotWidget::paintEvent(QPaintEvent*)
+void PlotWidget::paintEvent(QPaintEvent* /*event*/)
 {
     QPainter painter(this);
     painter.drawImage(QRectF(contentsRect()), surface_.Image());

@@ -2,8 +2,8 @@
 #include "golden.h"
 
 #include "analysis/modulus.h"
+#include "plot/draw.h"
 #include "state/number_text.h"
-#include "plot/curve_plot.h"
 #include "support/fake_window.h"
 
 #include <QJsonObject>
@@ -17,19 +17,6 @@ namespace tenso {
 namespace {
 
 using test::GoldenCase;
-
-const std::map<QString, Field> fieldOptions = {
-    {"--x-column", Field::Text4},
-    {"--y-column", Field::Text5},
-    {"--x-coefficient", Field::Text13},
-    {"--y-coefficient", Field::Text14},
-    {"--skip", Field::Text10},
-    {"--x-max", Text12(0)},
-    {"--y-max", Text12(1)},
-    {"--start", Field::Text1},
-    {"--end", Field::Text3},
-    {"--offset", Field::Text6},
-};
 
 const std::map<const char*, Field> resultFields = {
     {"elastic_modulus", Field::Text7},
@@ -81,8 +68,8 @@ TEST_P(AnalysisGolden, MatchesTheIndependentCalculation)
     for (qsizetype i = 0; i + 1 < c.args.size(); i += 2) {
         if (c.args[i] == "--method")
             method = c.args[i + 1];
-        else if (auto it = fieldOptions.find(c.args[i]); it != fieldOptions.end())
-            f.window.SetText(it->second, c.args[i + 1].toStdString());
+        else if (const auto field = test::OptionField(c.args[i]))
+            f.window.SetText(*field, c.args[i + 1].toStdString());
     }
     f.state.DataFileName = c.file.toStdString();
     f.state.FileScanned = 0;
@@ -116,7 +103,7 @@ TEST_P(AnalysisGolden, MatchesTheIndependentCalculation)
 }
 
 INSTANTIATE_TEST_SUITE_P(Acceptance, AnalysisGolden, testing::ValuesIn(test::LoadGoldenCases()),
-    [](const testing::TestParamInfo<GoldenCase>& info) { return info.param.name.toStdString(); });
+    [](const testing::TestParamInfo<GoldenCase>& p) { return p.param.name.toStdString(); });
 
 }  // namespace
 }  // namespace tenso

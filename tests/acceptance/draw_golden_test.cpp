@@ -1,7 +1,7 @@
 // Draw's part of every acceptance example: counts, extremes, valleys, scale and data-file failures.
 #include "golden.h"
 
-#include "plot/curve_plot.h"
+#include "plot/draw.h"
 #include "state/failure.h"
 #include "state/number_text.h"
 #include "support/fake_window.h"
@@ -10,32 +10,23 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
-
 namespace tenso {
 namespace {
 
 using test::GoldenCase;
 
-const std::map<QString, Field> fieldOptions = {
-    {"--x-column", Field::Text4},     {"--y-column", Field::Text5}, {"--x-coefficient", Field::Text13},
-    {"--y-coefficient", Field::Text14}, {"--skip", Field::Text10},  {"--x-max", Text12(0)},
-    {"--y-max", Text12(1)},           {"--start", Field::Text1},    {"--end", Field::Text3},
-    {"--offset", Field::Text6},
-};
-
 // A value as the field would show it, read back: numbers are compared as numbers.
 double shown(float v) { return Val(SingleText(v)); }
 
-class DrawGolden : public testing::TestWithParam<GoldenCase> {};
+class DrawGolden : public testing::TestWithParam<GoldenCase> { };
 
 TEST_P(DrawGolden, MatchesTheIndependentCalculation)
 {
     const GoldenCase& c = GetParam();
     test::Form f;
     for (qsizetype i = 0; i + 1 < c.args.size(); i += 2)
-        if (auto it = fieldOptions.find(c.args[i]); it != fieldOptions.end())
-            f.window.SetText(it->second, c.args[i + 1].toStdString());
+        if (const auto field = test::OptionField(c.args[i]))
+            f.window.SetText(*field, c.args[i + 1].toStdString());
     f.state.DataFileName = c.file.toStdString();
     f.state.FileScanned = 0;
 
@@ -69,9 +60,7 @@ TEST_P(DrawGolden, MatchesTheIndependentCalculation)
 }
 
 INSTANTIATE_TEST_SUITE_P(Acceptance, DrawGolden, testing::ValuesIn(test::LoadGoldenCases()),
-                         [](const testing::TestParamInfo<GoldenCase>& info) {
-                             return info.param.name.toStdString();
-                         });
+    [](const testing::TestParamInfo<GoldenCase>& p) { return p.param.name.toStdString(); });
 
 }  // namespace
 }  // namespace tenso

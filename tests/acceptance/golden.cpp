@@ -1,5 +1,7 @@
 #include "golden.h"
 
+#include "cli/field_options.h"
+
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -18,6 +20,14 @@ QJsonObject readJson(const QString& path)
 }
 
 }  // namespace
+
+std::optional<Field> OptionField(const QString& option)
+{
+    for (const FieldOption& o : FieldOptions)
+        if (option == QLatin1String("--") + QLatin1String(o.name))
+            return o.field;
+    return std::nullopt;
+}
 
 std::vector<GoldenCase> LoadGoldenCases()
 {

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "state/window.h"
+
 #include <QJsonObject>
 #include <QString>
 #include <QStringList>
 
+#include <optional>
 #include <ostream>
 #include <vector>
 
@@ -19,6 +22,9 @@ struct GoldenCase {
 };
 
 std::vector<GoldenCase> LoadGoldenCases();
+
+// The field that a tenso-eval option ("--x-column") types into; nullopt for the other options.
+std::optional<Field> OptionField(const QString& option);
 
 // Names the case in test output instead of dumping its bytes.
 void PrintTo(const GoldenCase& c, std::ostream* os);

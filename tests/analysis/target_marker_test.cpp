@@ -1,4 +1,4 @@
-#include "analysis/modulus.h"
+#include "analysis/target_marker.h"
 #include "curve.h"
 
 #include <gtest/gtest.h>

@@ -303,13 +303,15 @@ TEST(ReadSettings, TakesColumnsAndCoefficientsAndKeepsValuesThatDoNotFit)
     EXPECT_EQ(f.state.YCoefficient, 0.001f);
 }
 
-TEST(DataFileMessage, TextsTitleAndIcon)
+TEST(DataFileMessage, TextsTitleIconAndFailureNumber)
 {
     const Message m = DataFileMessage(62);
     EXPECT_EQ(m.text, "This file includes error data or you may mistake column or skip indication. (62)");
     EXPECT_EQ(m.title, "Error");
     EXPECT_EQ(m.icon, MessageIcon::Exclamation);
+    EXPECT_EQ(m.failure, 62);
     EXPECT_EQ(FileInUseMessage(70).text, "This output data file has been opened by another application. (70)");
+    EXPECT_EQ(FileInUseMessage(70).failure, 70);
 }
 
 }  // namespace

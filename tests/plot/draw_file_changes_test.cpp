@@ -2,9 +2,10 @@
 // afresh and must end in the data-file message with the number of what it found.
 #include "data/preview.h"
 #include "data/reader.h"
-#include "plot/curve_plot.h"
+#include "plot/draw.h"
 #include "support/fake_window.h"
 #include "support/temp_file.h"
+#include "ui/browse.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,6 @@
 #include <clocale>
 #include <cmath>
 #include <cstring>
-#include <random>
 
 namespace tenso {
 namespace {
@@ -146,8 +145,8 @@ void expectStableText(float f)
 
 TEST(SingleText, ReadsBackToTheSameTextForSpecialValues)
 {
-    for (float f : {0.0f, -0.0f, 1.0f, -1.0f, FLT_MAX, -FLT_MAX, FLT_MIN, FLT_TRUE_MIN, 0.1f, 1e-5f, 1e7f, 999999.5f,
-                    9999999.0f, 16777215.0f, 8589934592.0f})
+    for (float f : {0.0f, -0.0f, 1.0f, -1.0f, FLT_MAX, -FLT_MAX, FLT_MIN, FLT_TRUE_MIN, 0.1f, 1e-5f, 1e7f,
+             999999.5f, 9999999.0f, 16777215.0f, 8589934592.0f})
         expectStableText(f);
     // Around every power of two, where the float spacing changes.
     for (int e = -149; e < 128; ++e) {
@@ -176,20 +175,6 @@ TEST(SingleText, PowersOfTenThatNoFloatReachesShowTheFloatTheyReadBackAs)
             expectStableText(f);
             expectStableText(-f);
         }
-    }
-}
-
-TEST(SingleText, ReadsBackToTheSameTextForMillionsOfRandomFloats)
-{
-    std::mt19937 rng(20261208);
-    std::uniform_int_distribution<uint32_t> bits;
-    for (int n = 0; n < 2'000'000; ++n) {
-        const uint32_t b = bits(rng);
-        float f;
-        std::memcpy(&f, &b, sizeof f);
-        if (!std::isfinite(f))
-            continue;
-        expectStableText(f);
     }
 }
 

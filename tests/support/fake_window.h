@@ -1,8 +1,8 @@
 #pragma once
 
 #include "plot/recording_surface.h"
-#include "state/form1.h"
-#include "state/headless_window.h"
+#include "ui/main_window_load.h"
+#include "ui/headless_window.h"
 #include "state/shared_state.h"
 
 #include <memory>

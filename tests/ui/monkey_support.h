@@ -25,7 +25,11 @@ public:
     { }
     size_t Below(size_t n) { return static_cast<size_t>(engine_() % n); }
     bool Chance(unsigned percent) { return Below(100) < percent; }
-    template <class C> const auto& Pick(const C& items) { return items[Below(std::size(items))]; }
+    template <class C> const auto& Pick(const C& items)
+    {
+        const auto n = std::size(items);  // qsizetype for Qt's lists
+        return items[static_cast<decltype(n)>(Below(static_cast<size_t>(n)))];
+    }
 
 private:
     std::mt19937_64 engine_;

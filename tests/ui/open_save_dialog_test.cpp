@@ -2,6 +2,7 @@
 #include "frm_open_save_dialog.h"
 #include "open_save_temp_tree.h"
 #include "support/fake_window.h"
+#include "ui/browse.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,5 +1,6 @@
 #include "support/fake_window.h"
 #include "support/recording_surface.h"
+#include "ui/browse.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "plot/curve_plot.h"
+#include "plot/draw.h"
 #include "state/failure.h"
 #include "state/number_text.h"
 #include "support/fake_window.h"

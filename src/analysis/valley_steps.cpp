@@ -1,9 +1,12 @@
-#include "yield_point.h"
+#include "valley_steps.h"
 
 #include "calc_error.h"
-#include "modulus.h"
+#include "target_marker.h"
+
+#include "state/failure.h"
 #include "state/number_text.h"
 #include "state/shared_state.h"
+#include "state/surface.h"
 #include "state/window.h"
 
 namespace tenso {

@@ -1,6 +1,6 @@
 #include "headless_window.h"
 
-#include "form1.h"
+#include "field_rules.h"
 
 namespace tenso {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "window.h"
+#include "state/window.h"
 
 #include <array>
 #include <functional>

@@ -1,4 +1,4 @@
-#include "analysis/yield_point.h"
+#include "analysis/valley_steps.h"
 #include "curve.h"
 
 #include <gtest/gtest.h>

@@ -20,21 +20,27 @@ struct EvaluationSettings {
     bool secant = true;
 };
 
+// A result field as the window shows it, and the Single its text shows, if it shows one.
+struct ShownField {
+    std::string text;
+    std::optional<float> number;
+};
+
 // The fields a calculation button leaves, and the message box it showed, if any.
 struct CalculationResult {
-    std::string elasticModulus;    // Text7
-    std::string offsetStrength;    // Text8
-    std::string offsetStrengthAt;  // Text16
-    std::string maxStrength;       // Text9
-    std::string yieldStrength;     // Text15
+    ShownField elasticModulus;  // Text7
+    ShownField offsetStrength;  // Text8
+    ShownField offsetStrengthAt;  // Text16
+    ShownField maxStrength;  // Text9
+    ShownField yieldStrength;  // Text15
     std::optional<std::string> message;
 };
 
 struct FileEvaluation {
-    std::string file;                       // as given
-    std::optional<Message> error;           // the data-file message of Draw
-    int16_t errorNumber = 0;
-    SharedState state;                      // after the last button
+    std::string file;  // as given
+    std::optional<Message> error;  // the data-file message of Draw
+    int16_t errorNumber = 0;  // the failure number that message reports
+    SharedState state;  // after the last button
     std::optional<CalculationResult> tangent;
     std::optional<CalculationResult> secant;
 };
@@ -42,6 +48,7 @@ struct FileEvaluation {
 // Evaluates one data file as a freshly started main window would: the load step, the settings typed
 // into their fields, Browse choosing the file, Draw, then Tangent and/or Secant. Everything runs
 // through the window's own handlers on a headless window; the plot goes to `picture`.
-void Evaluate(const std::string& file, const EvaluationSettings& settings, Surface& picture, FileEvaluation& out);
+void Evaluate(
+    const std::string& file, const EvaluationSettings& settings, Surface& picture, FileEvaluation& out);
 
 }  // namespace tenso

@@ -1,12 +1,12 @@
-#include "curve_plot.h"
+#include "draw.h"
 
 #include "data/reader.h"
 #include "state/failure.h"
 #include "state/number_text.h"
 #include "state/shared_state.h"
 #include "state/single.h"
+#include "state/surface.h"
 #include "state/window.h"
-#include "surface.h"
 
 #include <cfloat>
 #include <cmath>
@@ -20,15 +20,15 @@ constexpr double NearMargin = -0.1;
 
 void automaticScale(SharedState& s, const ReadMinima& m)
 {
-    s.ScaleXMax = single::product(s.XMax, FarMargin);
-    s.ScaleYMax = single::product(s.YMax, FarMargin);
-    s.ScaleXMin = single::product(s.XMax, NearMargin);
-    s.ScaleYMin = single::product(s.YMax, NearMargin);
+    s.ScaleXMax = Scaled(s.XMax, FarMargin).value();
+    s.ScaleYMax = Scaled(s.YMax, FarMargin).value();
+    s.ScaleXMin = Scaled(s.XMax, NearMargin).value();
+    s.ScaleYMin = Scaled(s.YMax, NearMargin).value();
     // Data reaching further below zero than a tenth of the maximum get a tenth of their own margin.
     if (m.XMin < s.ScaleXMin)
-        s.ScaleXMin = single::product(m.XMin, FarMargin);
+        s.ScaleXMin = Scaled(m.XMin, FarMargin).value();
     if (m.YMin < s.ScaleYMin)
-        s.ScaleYMin = single::product(m.YMin, FarMargin);
+        s.ScaleYMin = Scaled(m.YMin, FarMargin).value();
 }
 
 // The plot's user scale. A drawn point must map into the plot area's own units; a point so far
@@ -38,9 +38,9 @@ struct PlotMapping {
 
     explicit PlotMapping(const SharedState& s)
         : x0(s.ScaleXMin)
-        , width(single::sub(s.ScaleXMax, s.ScaleXMin))
+        , width((Single(s.ScaleXMax) - s.ScaleXMin).value())
         , y0(-s.ScaleYMax)
-        , height(single::sub(-s.ScaleYMin, -s.ScaleYMax))
+        , height((Single(-s.ScaleYMin) - -s.ScaleYMax).value())
     { }
     void check(float x, float y) const
     {
@@ -116,7 +116,7 @@ void Command3_Click(int16_t index, SharedState& s, Window& w)
         pic.Line(s.ScaleXMin, 0, s.ScaleXMax, 0, colors::Blue);
         pic.Line(0, -s.ScaleYMin, 0, -s.ScaleYMax, colors::Blue);
         const PlotMapping mapping(s);  // before the change rules below move the minima
-        s.MarkerRadius = single::div(mapping.width, 100);
+        s.MarkerRadius = (Single(mapping.width) / 100).value();
 
         // Written as a user would type them: the change rules read the maxima back and reset the
         // minima to a tenth below zero for the next Draw.

@@ -1,13 +1,19 @@
-#include "evaluation.h"
+#include "file_evaluation.h"
 
 #include "analysis/modulus.h"
 #include "data/reader.h"
-#include "plot/curve_plot.h"
+#include "plot/draw.h"
 #include "state/failure.h"
-#include "state/form1.h"
-#include "state/headless_window.h"
+#include "state/number_text.h"
+#include "ui/browse.h"
+#include "ui/headless_window.h"
+#include "ui/main_window_load.h"
 
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
 #include <filesystem>
+#include <iterator>
 
 namespace tenso {
 namespace {
@@ -20,23 +26,32 @@ bool hasRule(Field f)
     return std::find(std::begin(ruleOrder), std::end(ruleOrder), f) != std::end(ruleOrder);
 }
 
+// The handlers write a result as SingleText of a Single, and that text reads back as the same Single;
+// a text that does not (none that a handler writes) shows no number.
+ShownField shown(const HeadlessWindow& w, Field f)
+{
+    ShownField field {w.Text(f), std::nullopt};
+    if (field.text.empty())
+        return field;
+    try {
+        const double v = Val(field.text);
+        if (std::fabs(v) <= FLT_MAX && SingleText(static_cast<float>(v)) == field.text)
+            field.number = static_cast<float>(v);
+    } catch (const Failure&) {
+        // Beyond the double range: no Single's text.
+    }
+    return field;
+}
+
 CalculationResult click(int16_t index, SharedState& s, HeadlessWindow& w)
 {
     w.ClearMessages();
     Command1_Click(index, s, w);
-    CalculationResult r {w.Text(Field::Text7), w.Text(Field::Text8), w.Text(Field::Text16),
-        w.Text(Field::Text9), w.Text(Field::Text15), std::nullopt};
+    CalculationResult r {shown(w, Field::Text7), shown(w, Field::Text8), shown(w, Field::Text16),
+        shown(w, Field::Text9), shown(w, Field::Text15), std::nullopt};
     if (!w.Messages().empty())
         r.message = w.Messages().back().text;
     return r;
-}
-
-int16_t failureNumber(const std::string& text)
-{
-    const auto open = text.rfind('(');
-    if (open == std::string::npos)
-        return 0;
-    return static_cast<int16_t>(std::atoi(text.c_str() + open + 1));
 }
 
 }  // namespace
@@ -76,7 +91,7 @@ void Evaluate(
         w.MsgBox(DataFileMessage(failure::FileNotFound));
     if (!w.Messages().empty()) {
         out.error = w.Messages().back();
-        out.errorNumber = failureNumber(out.error->text);
+        out.errorNumber = out.error->failure;
         return;
     }
     if (settings.tangent)
