@@ -34,7 +34,9 @@ QString PlotOutput::PathFor(const QString& file) const
 
 bool PlotOutput::Write(const QString& file, const RecordingSurface& drawing, QString* error) const
 {
-    // The painting lives in a module of its own, loaded on the first picture.
+    // The painting lives in a module of its own, loaded on the first picture. The check below takes
+    // the function pointer for a pointer to data that could be made const.
+    // NOLINTNEXTLINE(cppcoreguidelines-avoid-non-const-global-variables)
     static TensoPaintPlotFunction* const paint = [] {
         const QString dir = QCoreApplication::applicationDirPath();
         for (const QString& candidate : {dir + QStringLiteral("/" TENSO_PLOT_MODULE),
