@@ -4,9 +4,9 @@
 
 #include "plot/draw.h"
 #include "plot/null_surface.h"
-#include "ui/main_window_load.h"
-#include "ui/headless_window.h"
 #include "state/shared_state.h"
+#include "ui/headless_window.h"
+#include "ui/main_window_load.h"
 
 #include <cmath>
 #include <cstdio>
@@ -55,7 +55,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     tenso::Command3_Click(1, *state, w);
 
     const tenso::SharedState& s = *state;
-    for (float v : {s.XMax, s.YMax, s.XAtYMax, s.ScaleXMax, s.ScaleXMin, s.ScaleYMax, s.ScaleYMin, s.MarkerRadius})
+    for (float v :
+        {s.XMax, s.YMax, s.XAtYMax, s.ScaleXMax, s.ScaleXMin, s.ScaleYMax, s.ScaleYMin, s.MarkerRadius})
         check(std::isfinite(v));
     check(s.ValleyCount >= 0 && s.ValleyCount <= tenso::MaxValleys);
     for (const tenso::Message& m : w.Messages())
