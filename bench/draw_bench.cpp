@@ -4,9 +4,9 @@
 
 #include "plot/draw.h"
 #include "plot/null_surface.h"
-#include "ui/main_window_load.h"
-#include "ui/headless_window.h"
 #include "state/shared_state.h"
+#include "ui/headless_window.h"
+#include "ui/main_window_load.h"
 
 #include "image_surface.h"
 
@@ -15,8 +15,7 @@
 namespace tenso {
 namespace {
 
-template <typename Picture>
-struct Window {
+template <typename Picture> struct Window {
     Window()
     {
         Form_Load(state, window);
@@ -24,17 +23,18 @@ struct Window {
     }
     SharedState state;
     Picture picture;
-    HeadlessWindow window{state, picture};
+    HeadlessWindow window {state, picture};
 };
 
 // The plot area of the window: 271 x 247 pixels inside its frame.
 struct PlotImage : ImageSurface {
-    PlotImage() : ImageSurface(QSize(271, 247)) {}
+    PlotImage()
+        : ImageSurface(QSize(271, 247))
+    { }
 };
 
 // The first Draw after Browse: three passes over the file (lines, fields, records).
-template <typename Picture>
-void FirstDraw(benchmark::State& bs)
+template <typename Picture> void FirstDraw(benchmark::State& bs)
 {
     Window<Picture> w;
     for (auto _ : bs) {
@@ -48,8 +48,7 @@ BENCHMARK(FirstDraw<NullSurface>)->Name("FirstDraw/core")->Unit(benchmark::kMicr
 BENCHMARK(FirstDraw<PlotImage>)->Name("FirstDraw/painted")->Unit(benchmark::kMicrosecond);
 
 // A later Draw: the counts are known, one pass reads the records.
-template <typename Picture>
-void LaterDraw(benchmark::State& bs)
+template <typename Picture> void LaterDraw(benchmark::State& bs)
 {
     Window<Picture> w;
     Command3_Click(0, w.state, w.window);

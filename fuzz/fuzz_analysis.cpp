@@ -5,9 +5,9 @@
 #include "analysis/modulus.h"
 #include "analysis/valley_steps.h"
 #include "plot/recording_surface.h"
-#include "ui/main_window_load.h"
-#include "ui/headless_window.h"
 #include "state/shared_state.h"
+#include "ui/headless_window.h"
+#include "ui/main_window_load.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -26,7 +26,10 @@ float nextFloat(std::string_view& rest)
     return std::isfinite(f) ? f : 0.0f;  // the reader never leaves non-finite values
 }
 
-bool finiteText(const std::string& t) { return t.find("inf") == std::string::npos && t.find("nan") == std::string::npos; }
+bool finiteText(const std::string& t)
+{
+    return t.find("inf") == std::string::npos && t.find("nan") == std::string::npos;
+}
 
 }  // namespace
 
@@ -71,8 +74,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     tenso::Command5_Click(static_cast<int16_t>((buttons >> 1) & 1), s, w);
     tenso::Command1_Click(static_cast<int16_t>((buttons >> 2) & 1), s, w);
 
-    for (tenso::Field f : {tenso::Field::Text7, tenso::Field::Text8, tenso::Field::Text9, tenso::Field::Text15,
-                           tenso::Field::Text16})
+    for (tenso::Field f : {tenso::Field::Text7, tenso::Field::Text8, tenso::Field::Text9,
+             tenso::Field::Text15, tenso::Field::Text16})
         if (!finiteText(w.Text(f)))
             std::abort();
     for (const auto& c : picture.Commands())

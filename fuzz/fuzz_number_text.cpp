@@ -4,10 +4,10 @@
 
 #include "plot/null_surface.h"
 #include "state/failure.h"
-#include "ui/main_window_load.h"
-#include "ui/headless_window.h"
 #include "state/number_text.h"
 #include "state/shared_state.h"
+#include "ui/headless_window.h"
+#include "ui/main_window_load.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -48,8 +48,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     tenso::Form_Load(*state, w);
     for (tenso::Field f : {tenso::Field::Text10, tenso::Text12(0), tenso::Text12(1)})
         w.SetText(f, text);
-    if (state->SkipLines < 0 || !std::isfinite(state->ScaleXMax) || !std::isfinite(state->ScaleXMin) ||
-        !std::isfinite(state->ScaleYMax) || !std::isfinite(state->ScaleYMin))
+    if (state->SkipLines < 0 || !std::isfinite(state->ScaleXMax) || !std::isfinite(state->ScaleXMin)
+        || !std::isfinite(state->ScaleYMax) || !std::isfinite(state->ScaleYMin))
         std::abort();
     return 0;
 }

@@ -4,9 +4,9 @@
 
 #include "plot/draw.h"
 #include "plot/null_surface.h"
-#include "ui/main_window_load.h"
-#include "ui/headless_window.h"
 #include "state/shared_state.h"
+#include "ui/headless_window.h"
+#include "ui/main_window_load.h"
 
 #include <cmath>
 #include <cstdio>

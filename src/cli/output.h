@@ -4,7 +4,6 @@
 
 #include <QByteArray>
 
-
 namespace tenso {
 
 // The output of tenso-eval, written file by file so that a batch of any length runs in constant
@@ -12,7 +11,10 @@ namespace tenso {
 class ResultWriter {
 public:
     enum class Format { Json, Csv };
-    ResultWriter(Format format, const EvaluationSettings& settings) : format_(format), settings_(settings) {}
+    ResultWriter(Format format, const EvaluationSettings& settings)
+        : format_(format)
+        , settings_(settings)
+    { }
 
     QByteArray Begin() const;
     QByteArray Write(const FileEvaluation& e);

@@ -92,7 +92,9 @@ std::string PlotOutput::NextPath(const std::string& file, size_t position)
 bool PlotOutput::Write(const std::string& file, const RecordingSurface& drawing, QString* error)
 {
     const std::string path = NextPath(file, ++written_);
-    // The painting lives in a module of its own, loaded on the first picture.
+    // The painting lives in a module of its own, loaded on the first picture. The check below takes
+    // the function pointer for a pointer to data that could be made const.
+    // NOLINTNEXTLINE(cppcoreguidelines-avoid-non-const-global-variables)
     static TensoPaintPlotFunction* const paint = [] {
         const QString dir = QCoreApplication::applicationDirPath();
         for (const QString& candidate : {dir + QStringLiteral("/" TENSO_PLOT_MODULE),

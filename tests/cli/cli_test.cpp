@@ -93,7 +93,7 @@ TEST_P(CliGolden, PrintsWhatTheIndependentCalculationExpects)
 }
 
 INSTANTIATE_TEST_SUITE_P(Acceptance, CliGolden, testing::ValuesIn(test::LoadGoldenCases()),
-    [](const testing::TestParamInfo<test::GoldenCase>& info) { return info.param.name.toStdString(); });
+    [](const testing::TestParamInfo<test::GoldenCase>& p) { return p.param.name.toStdString(); });
 
 TEST(TensoEval, AFileWithADataFileErrorDoesNotStopTheOthers)
 {

@@ -53,8 +53,9 @@ std::string records(int n, int from = 1)
 
 TEST(ReadRecords, TheWorkedExample)
 {
-    Reader r("first header line, with, commas\r\nsecond header line\r\n0.0  0  0.0\r\n0.5  1  10.5\r\n1.0,2,21.0\r\n",
-             2, 1, 3);
+    Reader r("first header line, with, commas\r\nsecond header line\r\n0.0  0  0.0\r\n0.5  1  "
+             "10.5\r\n1.0,2,21.0\r\n",
+        2, 1, 3);
     ASSERT_EQ(r.run(), 0);
     EXPECT_EQ(r.s.PointCount, 3);
     EXPECT_EQ(r.s.ColumnCount, 3);
@@ -132,7 +133,7 @@ TEST(ReadRecords, AMissingFieldShiftsTheRecordsAndFailsAtTheEnd)
 {
     Reader r("1,10\r\n2\r\n3,30\r\n4,40\r\n");  // 7 fields / 4 lines = 1.75 -> 2 columns
     EXPECT_EQ(r.run(), 62);
-    EXPECT_EQ(r.s.YData[2], 3);   // record 2 takes its Y from the next line
+    EXPECT_EQ(r.s.YData[2], 3);  // record 2 takes its Y from the next line
     EXPECT_EQ(r.s.XData[3], 30);
     EXPECT_EQ(r.s.XData[4], 40);  // then the stream runs out at record 4's Y
 }
@@ -278,8 +279,8 @@ TEST(ReadRecords, RealWorldFileWithEmptyTrailingFieldsAndNoFinalLineEnd)
     ReadMinima m;
     ASSERT_EQ(read(s, m), 0);
     EXPECT_EQ(s.ColumnCount, 8);
-    EXPECT_EQ(s.XData[1], 40);   // 0.00004 x 1e6
-    EXPECT_GT(s.YMax, 20);       // peak load in kN
+    EXPECT_EQ(s.XData[1], 40);  // 0.00004 x 1e6
+    EXPECT_GT(s.YMax, 20);  // peak load in kN
 }
 
 TEST(ReadSettings, TakesColumnsAndCoefficientsAndKeepsValuesThatDoNotFit)
@@ -310,7 +311,8 @@ TEST(DataFileMessage, TextsTitleIconAndFailureNumber)
     EXPECT_EQ(m.title, "Error");
     EXPECT_EQ(m.icon, MessageIcon::Exclamation);
     EXPECT_EQ(m.failure, 62);
-    EXPECT_EQ(FileInUseMessage(70).text, "This output data file has been opened by another application. (70)");
+    EXPECT_EQ(
+        FileInUseMessage(70).text, "This output data file has been opened by another application. (70)");
     EXPECT_EQ(FileInUseMessage(70).failure, 70);
 }
 

@@ -202,7 +202,7 @@ TEST(DataFieldsInOneWalk, LineEndAcrossTheBufferEdge)
     // before its edge: k = 1 to 3 cut the first number, 6 and 5 the second, 9 puts the CR as the
     // buffer's last byte and its LF as the next read's first.
     const size_t edge = size_t {64} * 1024;
-    for (size_t k : {1, 2, 3, 5, 6, 9, 10}) {
+    for (size_t k : {size_t {1}, size_t {2}, size_t {3}, size_t {5}, size_t {6}, size_t {9}, size_t {10}}) {
         std::string content(edge - k - 2, 'h');  // one header line
         content += "\r\n123,45.5\r\n6,7\r\n";
         test::TempFile file(content);

@@ -16,12 +16,13 @@ using test::Command;
 using test::Op;
 using test::OpsOf;
 
-const std::string workedExample =
-    "first header line, with, commas\r\nsecond header line\r\n0.0  0  0.0\r\n0.5  1  10.5\r\n1.0,2,21.0\r\n";
+const std::string workedExample = "first header line, with, commas\r\nsecond header line\r\n0.0  0  "
+                                  "0.0\r\n0.5  1  10.5\r\n1.0,2,21.0\r\n";
 
 // A freshly started window with the file chosen, as after Browse.
 struct Plot : test::Form {
-    explicit Plot(std::string_view content, const char* skip = "0", const char* yColumn = "2") : file(content)
+    explicit Plot(std::string_view content, const char* skip = "0", const char* yColumn = "2")
+        : file(content)
     {
         window.SetText(Field::Text10, skip);
         window.SetText(Field::Text5, yColumn);
@@ -49,7 +50,7 @@ TEST(Draw, TheWorkedExampleGetsAMarginOfATenthAroundItsData)
     const auto scales = OpsOf(p.picture, Op::Scale);
     ASSERT_EQ(scales.size(), 1u);
     // Top-left (XMin, -YMax), bottom-right (XMax, -YMin): X -0.1 to 1.1, Y -2.1 to 23.1.
-    EXPECT_EQ(scales[0], (Command{Op::Scale, -0.1f, -23.1f, 1.1f, 2.1f}));
+    EXPECT_EQ(scales[0], (Command {Op::Scale, -0.1f, -23.1f, 1.1f, 2.1f}));
     EXPECT_EQ(p.window.Text(Text12(0)), "1.1");
     EXPECT_EQ(p.window.Text(Text12(1)), "23.1");
     EXPECT_EQ(SingleText(p.state.MarkerRadius), "0.012");
@@ -69,15 +70,15 @@ TEST(Draw, AxesThroughTheOriginThenTheCurveWithAMarkerOnEveryPoint)
     ASSERT_GE(c.size(), 6u);
     EXPECT_EQ(c[0].op, Op::Cls);
     EXPECT_EQ(c[1].op, Op::Cls);
-    EXPECT_EQ(c[2], (Command{Op::Scale, -1, -550, 11, 50}));
-    EXPECT_EQ(c[3], (Command{Op::Line, -1, 0, 11, 0, colors::Blue}));
-    EXPECT_EQ(c[4], (Command{Op::Line, 0, 50, 0, -550, colors::Blue}));
-    EXPECT_EQ(c[5], (Command{Op::PSet, 0, -0.0f, 0, 0, colors::Green}));
+    EXPECT_EQ(c[2], (Command {Op::Scale, -1, -550, 11, 50}));
+    EXPECT_EQ(c[3], (Command {Op::Line, -1, 0, 11, 0, colors::Blue}));
+    EXPECT_EQ(c[4], (Command {Op::Line, 0, 50, 0, -550, colors::Blue}));
+    EXPECT_EQ(c[5], (Command {Op::PSet, 0, -0.0f, 0, 0, colors::Green}));
     EXPECT_EQ(SingleText(p.state.MarkerRadius), "0.12");
     const float r = p.state.MarkerRadius;
-    EXPECT_EQ(c[6], (Command{Op::LineTo, 0, -0.0f, 0, 0, colors::Green}));
-    EXPECT_EQ(c[7], (Command{Op::Circle, 0, -0.0f, r, 0, colors::Green}));
-    EXPECT_EQ(c[8], (Command{Op::LineTo, 10, -500, 0, 0, colors::Green}));
+    EXPECT_EQ(c[6], (Command {Op::LineTo, 0, -0.0f, 0, 0, colors::Green}));
+    EXPECT_EQ(c[7], (Command {Op::Circle, 0, -0.0f, r, 0, colors::Green}));
+    EXPECT_EQ(c[8], (Command {Op::LineTo, 10, -500, 0, 0, colors::Green}));
     EXPECT_EQ(c.size(), 12u);
 }
 
@@ -88,7 +89,7 @@ TEST(Draw, DataBelowZeroWidenTheNearSideUntilTheFieldsResetIt)
     const auto scales = OpsOf(p.picture, Op::Scale);
     ASSERT_EQ(scales.size(), 1u);
     EXPECT_EQ(scales[0].a, -3.3f);  // XMin x 1.1, below XMax x -0.1 = -1
-    EXPECT_EQ(scales[0].d, 1.1f);   // YMin -1 x 1.1, below YMax x -0.1 = -0.5
+    EXPECT_EQ(scales[0].d, 1.1f);  // YMin -1 x 1.1, below YMax x -0.1 = -0.5
     EXPECT_EQ(p.window.Text(Text12(0)), "11");
     EXPECT_EQ(p.state.ScaleXMin, -1.1f);
     // The next Draw keeps the maxima and takes the minima the fields left.
@@ -106,9 +107,9 @@ TEST(Draw, KeepsTheScaleOfTheFirstDrawUntilClearScale)
     p.state.FileScanned = 0;
     p.draw();
     // The maxima stay; the minima are those the fields' change rules left: -0.1 x the maxima.
-    EXPECT_EQ(OpsOf(p.picture, Op::Scale).back(), (Command{Op::Scale, -1.1f, -550, 11, 55}));
+    EXPECT_EQ(OpsOf(p.picture, Op::Scale).back(), (Command {Op::Scale, -1.1f, -550, 11, 55}));
     p.draw(1);  // Clear scale
-    EXPECT_EQ(OpsOf(p.picture, Op::Scale).back(), (Command{Op::Scale, -2, -990, 22, 90}));
+    EXPECT_EQ(OpsOf(p.picture, Op::Scale).back(), (Command {Op::Scale, -2, -990, 22, 90}));
     EXPECT_EQ(p.window.Text(Text12(0)), "22");
     EXPECT_EQ(p.window.Text(Text12(1)), "990");
 }
@@ -142,8 +143,8 @@ TEST(Draw, EveryFifthMarkerBlueEveryTenthRed)
             red.push_back(point);
     }
     EXPECT_EQ(green, 23);
-    EXPECT_EQ(blue, (std::vector<int>{5, 10, 15, 20}));
-    EXPECT_EQ(red, (std::vector<int>{10, 20}));  // drawn after the blue one, so 10 and 20 show red
+    EXPECT_EQ(blue, (std::vector<int> {5, 10, 15, 20}));
+    EXPECT_EQ(red, (std::vector<int> {10, 20}));  // drawn after the blue one, so 10 and 20 show red
 }
 
 TEST(Draw, ASingleRecordDrawsOnePointAndOneCircle)
@@ -203,8 +204,9 @@ TEST(DrawFailures, EndWithTheDataFileMessageAndKeepWhatWasDrawn)
         p.draw();
         ASSERT_EQ(p.window.Messages().size(), 1u) << c.name;
         const Message& m = p.window.Messages()[0];
-        EXPECT_EQ(m.text, "This file includes error data or you may mistake column or skip indication. (" +
-                              std::to_string(c.number) + ")")
+        EXPECT_EQ(m.text,
+            "This file includes error data or you may mistake column or skip indication. ("
+                + std::to_string(c.number) + ")")
             << c.name;
         EXPECT_EQ(m.title, "Error");
         EXPECT_EQ(m.icon, MessageIcon::Exclamation);
@@ -216,7 +218,8 @@ TEST(DrawFailures, AMissingFileLeavesTheClearedPlot)
     Plot p("1,2\r\n");
     p.state.DataFileName += ".gone";
     p.draw();
-    EXPECT_EQ(p.message(), "This file includes error data or you may mistake column or skip indication. (53)");
+    EXPECT_EQ(
+        p.message(), "This file includes error data or you may mistake column or skip indication. (53)");
     EXPECT_EQ(p.picture.Commands().size(), 1u);  // the first Cls
     EXPECT_EQ(p.state.FileScanned, 0);
 }
