@@ -10,9 +10,11 @@
 namespace tenso {
 namespace {
 
-int signalPipe[2] = {-1, -1};
+// The self-pipe that carries a signal from its handler into the event loop; a signal handler can
+// reach nothing but a global.
+int signalPipe[2] = {-1, -1};  // NOLINT(cppcoreguidelines-avoid-non-const-global-variables)
 
-void onSignal(int)
+void onSignal(int /*signal*/)
 {
     const char byte = 1;
     [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &byte, 1);  // async-signal-safe

@@ -107,11 +107,11 @@ std::string ArgumentBytes(const QString& argument)
 
 QString ShortPath(std::string_view path)
 {
-    const QString text = QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size()));
+    QString text = QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size()));
     // Counted in characters (code points), so that no character is cut in two.
     qsizetype characters = 0;
-    for (qsizetype i = 0; i < text.size(); ++i)
-        characters += !text[i].isLowSurrogate();
+    for (const QChar c : text)
+        characters += !c.isLowSurrogate();
     if (characters <= 2 * PathEnds + 3)
         return text;
     const auto unitsOf = [&](qsizetype from, qsizetype count) {  // UTF-16 units of `count` characters

@@ -83,7 +83,7 @@ std::string PlotOutput::NextPath(const std::string& file, size_t position)
         return path_;
     const PathParts target = split(path_);
     std::string stem = target.stem + '-' + baseNameText(file);
-    while (taken_.count(stem))
+    while (taken_.contains(stem))
         stem += '-' + std::to_string(position);
     taken_.insert(stem);
     return target.folder + stem + target.suffix;
