@@ -10,6 +10,7 @@
 
 #include <dirent.h>
 
+#include <cfloat>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -151,6 +152,25 @@ TEST(ScanAndReadFromSnapshot, NotARegularFileFailsAsBefore)
     SharedState missing = settingsFor("/nonexistent-folder-of-tenso/data.dat");
     EXPECT_EQ(scanAndRead(missing, &snapshot), failure::PathNotFound);
     EXPECT_FALSE(snapshot.Holds(missing.DataFileName));
+}
+
+// With a coefficient of 1 the field is rounded to float on its own. The float range ends at
+// FLT_MAX + half an ulp = (2 - 2^-24) * 2^127 = 3.40282356779...e38: 3.40282356e38 lies below it
+// and rounds to FLT_MAX, 3.40282357e38 lies above it and overflows (6), as with any coefficient.
+TEST(ReadRecordsWithCoefficientOne, TheFloatRangeEndsWhereTheProductsDoes)
+{
+    for (bool fromSnapshot : {false, true}) {
+        test::TempFile below("1,3.40282356e38\r\n-2,-3.40282356e38\r\n");
+        SharedState s = settingsFor(below.path());
+        FileSnapshot snapshot;
+        EXPECT_EQ(scanAndRead(s, fromSnapshot ? &snapshot : nullptr), 0);
+        EXPECT_EQ(s.YData[1], FLT_MAX);
+        EXPECT_EQ(s.YData[2], -FLT_MAX);
+        test::TempFile above("1,3.40282357e38\r\n");
+        SharedState t = settingsFor(above.path());
+        FileSnapshot other;
+        EXPECT_EQ(scanAndRead(t, fromSnapshot ? &other : nullptr), failure::Overflow);
+    }
 }
 
 std::string repeated(const std::string& line, int times)
