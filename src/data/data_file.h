@@ -83,6 +83,7 @@ private:
     [[gnu::always_inline]] inline bool fastField(bool wantField, DataField& field);
     bool fastSkipLine();
     bool countPlainLine(int64_t& count);
+    bool countPlainLineBytes(int64_t& count);
     int peekSlow();
     DataField readField(bool wantField);
     void advance() { ++cursor_; }

@@ -69,6 +69,16 @@ double columnValue(const DataField& f)
     return f.value;
 }
 
+// single::product(v, coefficient) without its error term where that term is known to be zero: with
+// a coefficient of 1 the product is v itself, exact, so its one rounding to float is the cast (the
+// range test is the one single::from makes). Any other coefficient takes the general product.
+float columnProduct(double v, float coefficient)
+{
+    if (coefficient == 1 && std::fabs(v) < single::detail::OverflowThreshold)
+        return static_cast<float>(v);
+    return single::product(v, coefficient);
+}
+
 void checkRecord(int64_t i)
 {
     if (i > MaxRecords)
@@ -139,12 +149,12 @@ void read(SharedState& s, ReadMinima& minima, Source source)
             }
             const DataField field = file.ReadField();
             if (j == s.XColumn) {
-                const float x = single::product(columnValue(field), s.XCoefficient);
+                const float x = columnProduct(columnValue(field), s.XCoefficient);
                 checkRecord(i);
                 s.XData[static_cast<size_t>(i)] = x;
             }
             if (j == s.YColumn) {
-                const float y = single::product(columnValue(field), s.YCoefficient);
+                const float y = columnProduct(columnValue(field), s.YCoefficient);
                 checkRecord(i);
                 s.YData[static_cast<size_t>(i)] = y;
             }

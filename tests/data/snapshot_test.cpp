@@ -10,6 +10,7 @@
 
 #include <dirent.h>
 
+#include <cfloat>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -151,6 +152,71 @@ TEST(ScanAndReadFromSnapshot, NotARegularFileFailsAsBefore)
     SharedState missing = settingsFor("/nonexistent-folder-of-tenso/data.dat");
     EXPECT_EQ(scanAndRead(missing, &snapshot), failure::PathNotFound);
     EXPECT_FALSE(snapshot.Holds(missing.DataFileName));
+}
+
+// With a coefficient of 1 the field is rounded to float on its own. The float range ends at
+// FLT_MAX + half an ulp = (2 - 2^-24) * 2^127 = 3.40282356779...e38: 3.40282356e38 lies below it
+// and rounds to FLT_MAX, 3.40282357e38 lies above it and overflows (6), as with any coefficient.
+TEST(ReadRecordsWithCoefficientOne, TheFloatRangeEndsWhereTheProductsDoes)
+{
+    for (bool fromSnapshot : {false, true}) {
+        test::TempFile below("1,3.40282356e38\r\n-2,-3.40282356e38\r\n");
+        SharedState s = settingsFor(below.path());
+        FileSnapshot snapshot;
+        EXPECT_EQ(scanAndRead(s, fromSnapshot ? &snapshot : nullptr), 0);
+        EXPECT_EQ(s.YData[1], FLT_MAX);
+        EXPECT_EQ(s.YData[2], -FLT_MAX);
+        test::TempFile above("1,3.40282357e38\r\n");
+        SharedState t = settingsFor(above.path());
+        FileSnapshot other;
+        EXPECT_EQ(scanAndRead(t, fromSnapshot ? &other : nullptr), failure::Overflow);
+    }
+}
+
+std::string repeated(const std::string& line, int times)
+{
+    std::string s;
+    for (int k = 0; k < times; ++k)
+        s += line;
+    return s;
+}
+
+// The scan counts the plain lines of a snapshot sixteen bytes at a time; lines cross the blocks'
+// edges, a CR LF is cut by one, and the lines that the field walk must decide sit among them.
+TEST(CountFieldsInMemory, SameCountsAsTheFieldWalk)
+{
+    struct Case {
+        std::string content;
+        int64_t fields;
+        int64_t lineEnds;  // the data view ends after its last content: no line end there
+    };
+    const Case cases[] = {
+        // 9 bytes a line: the CR of line 9 is byte 79, the last of the block at 64. 3 x 40 fields.
+        {repeated("12,34,5\r\n", 40), 120, 39},
+        // Lines longer than a block: 12 fields each, then one.
+        {repeated("1,2,3,4,5,6,7,8,9,10,11,12\n", 3) + "1", 37, 3},
+        // A quoted comma is not a separator: 8 x 2, 2, 8 x 2, 1.
+        {repeated("1,2\n", 8) + "\"a,b\",7\n" + repeated("1,2\n", 8) + "3", 35, 17},
+        // Blanks as a separator: "3 4" and "5 ,6" are two fields each. 8 x 2 + 2 + 2 + 4 x 2 + 1.
+        {repeated("1,2\n", 8) + "3 4\n5 ,6\n" + repeated("5,6\n", 4) + "7", 29, 14},
+        // CR alone ends a line: 20 x 2 + 1.
+        {repeated("1,2\r", 20) + "3", 41, 20},
+        // "1," gives 2 fields, the empty line 1, "," 2: 6 x 5 + 1.
+        {repeated("1,\n\n,\n", 6) + "9", 31, 18},
+        // A tab after a number, and CR LF and LF mixed: 10 x (2 + 2) + 1.
+        {repeated("1\t,2\r\n33,44\n", 10) + "5", 41, 20},
+    };
+    for (const Case& c : cases) {
+        test::TempFile file(c.content);
+        FileSnapshot snapshot;
+        for (bool fromSnapshot : {false, true}) {
+            DataFile f = fromSnapshot ? DataFile(file.path(), snapshot)
+                                      : DataFile(file.path(), DataFile::View::Data);
+            EXPECT_EQ(f.InMemory(), fromSnapshot);
+            EXPECT_EQ(f.CountFields(), c.fields) << c.content;
+            EXPECT_EQ(f.LineEnds(), c.lineEnds) << c.content;
+        }
+    }
 }
 
 // Numbers taken in the buffer walk: each must be the double nearest its decimal text, as the
