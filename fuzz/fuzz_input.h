@@ -1,10 +1,10 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <algorithm>
 
 namespace tenso::fuzz {
 
@@ -12,7 +12,9 @@ namespace tenso::fuzz {
 // what is left at the end is the remainder.
 class Input {
 public:
-    Input(const uint8_t* data, size_t size) : rest_(reinterpret_cast<const char*>(data), size) {}
+    Input(const uint8_t* data, size_t size)
+        : rest_(reinterpret_cast<const char*>(data), size)
+    { }
 
     std::string Text()
     {

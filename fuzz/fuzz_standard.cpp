@@ -44,7 +44,8 @@ void checkResult(const tenso::standard::Result& r)
         return;
     }
     check(r.Rm && *r.Rm > 0 && r.E && r.E->GPa > 0 && std::isfinite(r.E->GPa));
-    for (const auto* v : {&r.e0, &r.ReH, &r.ReL, &r.Ae, &r.Rm, &r.Fm, &r.Agt, &r.Ag, &r.Rf, &r.At, &r.A, &r.Z})
+    for (const auto* v :
+        {&r.e0, &r.ReH, &r.ReL, &r.Ae, &r.Rm, &r.Fm, &r.Agt, &r.Ag, &r.Rf, &r.At, &r.A, &r.Z})
         check(finite(*v));
     for (const auto& p : r.Rp)
         check(finite(p.MPa) && finite(p.strain));
@@ -74,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (choice & 0x80) {
         o.proofPercents = {0.2, 0.5, 1};
         o.fractureDropPercent = 50;
-        o.modulusRange = std::pair{10.0, 200.0};
+        o.modulusRange = std::pair {10.0, 200.0};
     }
     o.forceColumn = in.Text();
     o.extensionColumn = in.Text();
@@ -101,7 +102,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     try {
         const SpecimenTable table = SpecimenTable::Read(filePath());
         (void)table.Find("a.csv");
-    } catch (const std::runtime_error&) {
-    }
+    } catch (const std::runtime_error&) { }
     return 0;
 }

@@ -13,7 +13,8 @@ struct FieldOption {
 };
 
 inline constexpr FieldOption FieldOptions[] = {
-    {"x-column", Field::Text4, "X-axis column (default 1): the column of the data file that holds X, from 1."},
+    {"x-column", Field::Text4,
+        "X-axis column (default 1): the column of the data file that holds X, from 1."},
     {"y-column", Field::Text5, "Y-axis column (default 2): the column that holds Y."},
     {"x-coefficient", Field::Text13, "X-axis coefficient (default 1): every X is multiplied by it."},
     {"y-coefficient", Field::Text14, "Y-axis coefficient (default 1): every Y is multiplied by it."},

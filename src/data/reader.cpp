@@ -199,15 +199,15 @@ void ReadRecords(SharedState& s, ReadMinima& minima, FileSnapshot& snapshot) { r
 
 Message DataFileMessage(int16_t number)
 {
-    return {"This file includes error data or you may mistake column or skip indication. (" +
-                std::to_string(number) + ")",
-            "Error", MessageIcon::Exclamation, number};
+    return {"This file includes error data or you may mistake column or skip indication. ("
+            + std::to_string(number) + ")",
+        "Error", MessageIcon::Exclamation, number};
 }
 
 Message FileInUseMessage(int16_t number)
 {
     return {"This output data file has been opened by another application. (" + std::to_string(number) + ")",
-            "Error", MessageIcon::Exclamation, number};
+        "Error", MessageIcon::Exclamation, number};
 }
 
 }  // namespace tenso

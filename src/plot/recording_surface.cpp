@@ -22,12 +22,24 @@ void RecordingSurface::Replay(Surface& target) const
     for (size_t i = start; i < commands_.size(); ++i) {
         const Command& k = commands_[i];
         switch (k.op) {
-        case Op::Cls: target.Cls(); break;
-        case Op::Scale: target.Scale(k.a, k.b, k.c, k.d); break;
-        case Op::PSet: target.PSet(k.a, k.b, k.color); break;
-        case Op::LineTo: target.LineTo(k.a, k.b, k.color); break;
-        case Op::Line: target.Line(k.a, k.b, k.c, k.d, k.color); break;
-        case Op::Circle: target.Circle(k.a, k.b, k.c, k.color); break;
+        case Op::Cls:
+            target.Cls();
+            break;
+        case Op::Scale:
+            target.Scale(k.a, k.b, k.c, k.d);
+            break;
+        case Op::PSet:
+            target.PSet(k.a, k.b, k.color);
+            break;
+        case Op::LineTo:
+            target.LineTo(k.a, k.b, k.color);
+            break;
+        case Op::Line:
+            target.Line(k.a, k.b, k.c, k.d, k.color);
+            break;
+        case Op::Circle:
+            target.Circle(k.a, k.b, k.c, k.color);
+            break;
         }
     }
 }

@@ -27,7 +27,7 @@ struct Options {
     std::string forceUnit, extensionUnit, strainUnit, stressUnit;
     Specimen specimen;
     double fractureDropPercent = 10.0;
-    std::vector<double> proofPercents{0.2};
+    std::vector<double> proofPercents {0.2};
     std::optional<std::pair<double, double>> modulusRange;  // lo, hi in MPa
 };
 
@@ -43,28 +43,28 @@ struct ModulusFit {
     double GPa = 0, lo = 0, hi = 0;
     std::size_t points = 0;
     double r2 = 0;
-    int pass = 0;                     // 0 (--modulus-range), 1 or 2
-    std::size_t first = 0, end = 0;   // 0-based record indices of the fitted range [first, end)
+    int pass = 0;  // 0 (--modulus-range), 1 or 2
+    std::size_t first = 0, end = 0;  // 0-based record indices of the fitted range [first, end)
 };
 
 struct ProofResult {
     double percent = 0.2;
-    std::string key;                  // the shortest decimal text of percent: "0.2", "1"
-    std::optional<double> MPa;        // null: not reached
-    std::optional<double> strain;     // fraction, from the strain origin e0
-    std::optional<double> index;      // fractional 0-based record position (k + t), for charts
+    std::string key;  // the shortest decimal text of percent: "0.2", "1"
+    std::optional<double> MPa;  // null: not reached
+    std::optional<double> strain;  // fraction, from the strain origin e0
+    std::optional<double> index;  // fractional 0-based record position (k + t), for charts
 };
 
 // One file's outcome. On an error every value is unset but file and notes.
 struct Result {
-    std::string file;                 // as given on the command line (bytes)
-    std::optional<std::string> error; // the message, naming the line, column or option
+    std::string file;  // as given on the command line (bytes)
+    std::optional<std::string> error;  // the message, naming the line, column or option
     std::optional<std::size_t> records, skipped;
     std::optional<double> S0, L0;
     std::optional<ModulusFit> E;
     std::optional<double> e0;
     std::optional<double> ReH, ReL, Ae;
-    std::vector<ProofResult> Rp;      // in the order of --proof
+    std::vector<ProofResult> Rp;  // in the order of --proof
     std::optional<double> Rm, Fm, Agt, Ag, Rf, At, A;
     std::optional<bool> A_from_curve;
     std::optional<double> Z;
@@ -72,7 +72,7 @@ struct Result {
 
     // 0-based record indices of the characteristic points, for charts.
     std::optional<std::size_t> indexReH, indexReL, indexRm, indexFracture;
-    Curve curve;                      // empty on an error
+    Curve curve;  // empty on an error
 };
 
 // Reads and evaluates one file. A bad file never throws: its message is in Result::error.

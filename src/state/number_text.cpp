@@ -17,7 +17,11 @@ bool isDigit(char c) { return c >= '0' && c <= '9'; }
 // Walks a text while skipping the characters that Val ignores.
 class ValCursor {
 public:
-    explicit ValCursor(std::string_view t) : text_(t) { skip(); }
+    explicit ValCursor(std::string_view t)
+        : text_(t)
+    {
+        skip();
+    }
     bool atEnd() const { return pos_ >= text_.size(); }
     char peek() const { return atEnd() ? '\0' : text_[pos_]; }
     void next()
@@ -149,7 +153,7 @@ double DecimalValue(std::string_view number)
     const bool negative = !number.empty() && number.front() == '-';
     long long integerDigits = 0;  // counted from the first non-zero digit
     long long fractionPlace = 0;
-    long long power = 0;          // decimal power of the first non-zero digit
+    long long power = 0;  // decimal power of the first non-zero digit
     bool seenPoint = false;
     bool seenNonZero = false;
     size_t i = negative ? 1 : 0;
@@ -211,8 +215,8 @@ std::string sevenDigits(float value)
         return "0";
     // to_chars rounds the exact binary value (ties to even) and never looks at the locale.
     char buf[32];
-    const auto res = std::to_chars(buf, buf + sizeof buf, static_cast<double>(value),
-                                   std::chars_format::scientific, 6);
+    const auto res
+        = std::to_chars(buf, buf + sizeof buf, static_cast<double>(value), std::chars_format::scientific, 6);
     std::string_view s(buf, static_cast<size_t>(res.ptr - buf));  // like "-1.100000e+00"
     const bool negative = s.front() == '-';
     if (negative)
@@ -252,7 +256,8 @@ std::string sevenDigits(float value)
         out.append(digits, 1);
     }
     char ebuf[16];
-    std::snprintf(ebuf, sizeof ebuf, "E%c%02d", exponent < 0 ? '-' : '+', exponent < 0 ? -exponent : exponent);
+    std::snprintf(
+        ebuf, sizeof ebuf, "E%c%02d", exponent < 0 ? '-' : '+', exponent < 0 ? -exponent : exponent);
     out += ebuf;
     return out;
 }
@@ -267,8 +272,8 @@ std::string SingleText(float value)
     // Then the field would show a value that the state cannot hold; show the text of that float.
     const std::string_view mantissa = std::string_view(text).substr(0, text.find('E'));
     const size_t digit = mantissa.find_first_not_of("-0.");
-    if (digit != std::string::npos && mantissa[digit] == '1' &&
-        mantissa.find_first_of("123456789", digit + 1) == std::string::npos) {
+    if (digit != std::string::npos && mantissa[digit] == '1'
+        && mantissa.find_first_of("123456789", digit + 1) == std::string::npos) {
         const float back = static_cast<float>(Val(text));
         if (std::string again = sevenDigits(back); again != text)
             return again;

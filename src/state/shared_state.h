@@ -26,8 +26,8 @@ struct SharedState {
     float ScaleYMax = 0;
     float ScaleXMin = 0;
     float ScaleYMin = 0;
-    std::array<float, MaxRecords + 1> XData{};
-    std::array<float, MaxRecords + 1> YData{};
+    std::array<float, MaxRecords + 1> XData {};
+    std::array<float, MaxRecords + 1> YData {};
     float CalcStart = 0;
     float CalcEnd = 0;
     float OffsetValue = 0;
@@ -40,8 +40,8 @@ struct SharedState {
     int16_t FallFlag = 0;
     int16_t ValleyCount = 0;
     int16_t ValleyIndex = 0;
-    std::array<float, MaxValleys + 1> ValleyX{};
-    std::array<float, MaxValleys + 1> ValleyY{};
+    std::array<float, MaxValleys + 1> ValleyX {};
+    std::array<float, MaxValleys + 1> ValleyY {};
     int16_t FileScanned = 0;
 };
 

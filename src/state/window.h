@@ -11,10 +11,28 @@ class Surface;
 // The text fields of the main window that the handlers read or write. Groups are reached through
 // the functions below, e.g. Text12(0).
 enum class Field : uint8_t {
-    Text1, Text3, Text4, Text5, Text6, Text7, Text8, Text9, Text10, Text13, Text14, Text15, Text16,
+    Text1,
+    Text3,
+    Text4,
+    Text5,
+    Text6,
+    Text7,
+    Text8,
+    Text9,
+    Text10,
+    Text13,
+    Text14,
+    Text15,
+    Text16,
     Text2_0,
-    Text11_0, Text11_1, Text11_2, Text11_3, Text11_4, Text11_5,
-    Text12_0, Text12_1,
+    Text11_0,
+    Text11_1,
+    Text11_2,
+    Text11_3,
+    Text11_4,
+    Text11_5,
+    Text12_0,
+    Text12_1,
     Count
 };
 inline constexpr int FieldCount = static_cast<int>(Field::Count);
@@ -28,17 +46,30 @@ constexpr Field Text12(int index) { return static_cast<Field>(static_cast<int>(F
 const char* ControlName(Field f);
 
 enum class Button : uint8_t {
-    Command2, Command4,          // Browse, Exit
-    Command3_0, Command3_1,      // Draw, Clear scale
-    Command1_0, Command1_1,      // Tangent, Secant
-    Command5_0, Command5_1,      // <, >
+    Command2,
+    Command4,  // Browse, Exit
+    Command3_0,
+    Command3_1,  // Draw, Clear scale
+    Command1_0,
+    Command1_1,  // Tangent, Secant
+    Command5_0,
+    Command5_1,  // <, >
     Count
 };
 inline constexpr int ButtonCount = static_cast<int>(Button::Count);
 
-constexpr Button Command1(int index) { return static_cast<Button>(static_cast<int>(Button::Command1_0) + index); }
-constexpr Button Command3(int index) { return static_cast<Button>(static_cast<int>(Button::Command3_0) + index); }
-constexpr Button Command5(int index) { return static_cast<Button>(static_cast<int>(Button::Command5_0) + index); }
+constexpr Button Command1(int index)
+{
+    return static_cast<Button>(static_cast<int>(Button::Command1_0) + index);
+}
+constexpr Button Command3(int index)
+{
+    return static_cast<Button>(static_cast<int>(Button::Command3_0) + index);
+}
+constexpr Button Command5(int index)
+{
+    return static_cast<Button>(static_cast<int>(Button::Command5_0) + index);
+}
 
 const char* ControlName(Button b);
 
@@ -65,7 +96,7 @@ public:
     virtual void SetText(Field f, std::string_view text) = 0;
     virtual void Enable(Button b) = 0;
     virtual void MsgBox(const Message& m) = 0;  // returns when the user has closed it
-    virtual void DoEvents() = 0;                // lets pending window events run
+    virtual void DoEvents() = 0;  // lets pending window events run
     // Shows the file dialog modally with this title and file-name pattern (selected, so that typing
     // replaces it); returns when the dialog has closed, whichever way.
     virtual void ShowFileDialog(std::string_view title, std::string_view pattern) = 0;

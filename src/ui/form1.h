@@ -58,8 +58,8 @@ private:
 
     SharedState& state_;
     HandlerGate gate_;
-    std::array<QLineEdit*, FieldCount> fields_{};
-    std::array<QPushButton*, ButtonCount> buttons_{};
+    std::array<QLineEdit*, FieldCount> fields_ {};
+    std::array<QPushButton*, ButtonCount> buttons_ {};
     PlotWidget* picture_ = nullptr;
 };
 

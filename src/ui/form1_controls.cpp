@@ -51,8 +51,8 @@ struct LabelStyle {
     Qt::Alignment align = Qt::AlignHCenter;
 };
 
-const LabelStyle WhiteOnGrey{White, Grey};
-const LabelStyle YellowOnGrey{Yellow, Grey};
+const LabelStyle WhiteOnGrey {White, Grey};
+const LabelStyle YellowOnGrey {Yellow, Grey};
 
 }  // namespace
 

@@ -15,7 +15,10 @@ struct SharedState;
 // and the tests run the handlers on it.
 class HeadlessWindow : public Window {
 public:
-    HeadlessWindow(SharedState& state, Surface& picture) : state_(state), picture_(picture) {}
+    HeadlessWindow(SharedState& state, Surface& picture)
+        : state_(state)
+        , picture_(picture)
+    { }
 
     std::string Text(Field f) const override { return texts_[index(f)]; }
     void SetText(Field f, std::string_view text) override;
@@ -39,8 +42,8 @@ private:
 
     SharedState& state_;
     Surface& picture_;
-    std::array<std::string, FieldCount> texts_{};
-    std::array<bool, ButtonCount> enabled_{};
+    std::array<std::string, FieldCount> texts_ {};
+    std::array<bool, ButtonCount> enabled_ {};
     std::vector<Message> messages_;
 };
 

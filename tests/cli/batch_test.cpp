@@ -53,7 +53,8 @@ TEST(EvaluateInOrder, ResultsComeInArgumentOrderWhateverThreadFinishesFirst)
             EXPECT_EQ(e.state.YData, alone[taken].state.YData) << e.file;
             ASSERT_EQ(e.tangent.has_value(), alone[taken].tangent.has_value()) << e.file;
             if (e.tangent) {
-                EXPECT_EQ(e.tangent->elasticModulus.text, alone[taken].tangent->elasticModulus.text) << e.file;
+                EXPECT_EQ(e.tangent->elasticModulus.text, alone[taken].tangent->elasticModulus.text)
+                    << e.file;
             }
             ++taken;
         });

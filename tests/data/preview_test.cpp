@@ -63,8 +63,11 @@ TEST(DisplayText, Utf8ThenShiftJisThenLatin1)
 {
     EXPECT_EQ(DisplayText("Stress [MPa]"), "Stress [MPa]");
     EXPECT_EQ(DisplayText("\xE5\xBF\x9C\xE5\x8A\x9B"), "\xE5\xBF\x9C\xE5\x8A\x9B");  // 応力 in UTF-8
-    EXPECT_EQ(DisplayText("\x89\x9E\x97\xCD"), "\xE5\xBF\x9C\xE5\x8A\x9B");          // 応力 in Shift_JIS
-    EXPECT_EQ(DisplayText("\xB5m \xB0" "C\xFF"), "\xC2\xB5m \xC2\xB0" "C\xC3\xBF");  // Latin-1
+    EXPECT_EQ(DisplayText("\x89\x9E\x97\xCD"), "\xE5\xBF\x9C\xE5\x8A\x9B");  // 応力 in Shift_JIS
+    EXPECT_EQ(DisplayText("\xB5m \xB0"
+                          "C\xFF"),
+        "\xC2\xB5m \xC2\xB0"
+        "C\xC3\xBF");  // Latin-1
     // A UTF-8 character cut off at the 1024-byte limit is dropped, not garbled.
     EXPECT_EQ(DisplayText("ab\xE5\xBF"), "ab");
 }

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "plot/recording_surface.h"
-#include "ui/main_window_load.h"
-#include "ui/headless_window.h"
 #include "state/shared_state.h"
+#include "ui/headless_window.h"
+#include "ui/main_window_load.h"
 
 #include <memory>
 
@@ -15,7 +15,7 @@ struct Form {
     Form() { Form_Load(state, window); }
     SharedState state;
     RecordingSurface picture;
-    HeadlessWindow window{state, picture};
+    HeadlessWindow window {state, picture};
 };
 
 }  // namespace tenso::test

@@ -21,10 +21,14 @@ TempFile::TempFile(std::string_view content, std::string_view name)
 TempFile::~TempFile()
 {
     std::error_code ec;
-    std::filesystem::permissions(folder_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
+    std::filesystem::permissions(
+        folder_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
     std::filesystem::remove_all(folder_, ec);
 }
 
-std::string DataPath(std::string_view relative) { return std::string(TENSO_TEST_DATA) + "/" + std::string(relative); }
+std::string DataPath(std::string_view relative)
+{
+    return std::string(TENSO_TEST_DATA) + "/" + std::string(relative);
+}
 
 }  // namespace tenso::test

@@ -23,7 +23,7 @@ private Q_SLOTS:
             QVERIFY(gate.Busy());
             log << "draw ends";
         });
-        QCOMPARE(log, (QStringList{"draw starts", "draw ends", "second draw", "tangent"}));
+        QCOMPARE(log, (QStringList {"draw starts", "draw ends", "second draw", "tangent"}));
         QVERIFY(!gate.Busy());
     }
 
@@ -38,7 +38,7 @@ private Q_SLOTS:
             });
             log << "first";
         });
-        QCOMPARE(log, (QStringList{"first", "second", "third"}));
+        QCOMPARE(log, (QStringList {"first", "second", "third"}));
     }
 
     // Exit inside a handler: the handler finishes, nothing queued or later runs.
@@ -53,7 +53,7 @@ private Q_SLOTS:
             log << "interrupted handler ends";
         });
         gate.Run([&] { log << "later click"; });
-        QCOMPARE(log, (QStringList{"interrupted handler ends"}));
+        QCOMPARE(log, (QStringList {"interrupted handler ends"}));
         QVERIFY(gate.Closed());
     }
 

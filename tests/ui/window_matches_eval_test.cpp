@@ -48,9 +48,18 @@ private Q_SLOTS:
         QTest::addColumn<QString>("start");
         QTest::addColumn<QString>("end");
         QTest::addColumn<QString>("offset");
-        QTest::newRow("steel, defaults") << "steel_s235jr.dat" << "20" << "60" << "2000";
-        QTest::newRow("aluminium, other range") << "aluminium_6082_t6.dat" << "10" << "45" << "2000";
-        QTest::newRow("stainless, range rejected") << "stainless_1_4301.dat" << "60" << "20" << "1000";
+        QTest::newRow("steel, defaults") << "steel_s235jr.dat"
+                                         << "20"
+                                         << "60"
+                                         << "2000";
+        QTest::newRow("aluminium, other range") << "aluminium_6082_t6.dat"
+                                                << "10"
+                                                << "45"
+                                                << "2000";
+        QTest::newRow("stainless, range rejected") << "stainless_1_4301.dat"
+                                                   << "60"
+                                                   << "20"
+                                                   << "1000";
     }
 
     void sameNumbersAsTheWindow()
@@ -66,7 +75,8 @@ private Q_SLOTS:
         form.Load();
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        for (auto [f, text] : {std::pair{Field::Text1, start}, {Field::Text3, end}, {Field::Text6, offset}}) {
+        for (auto [f, text] :
+            {std::pair {Field::Text1, start}, {Field::Text3, end}, {Field::Text6, offset}}) {
             form.FieldWidget(f)->selectAll();
             QTest::keyClicks(form.FieldWidget(f), text);
         }
@@ -98,19 +108,20 @@ private Q_SLOTS:
         QTest::mouseClick(form.ButtonWidget(Command3(0)), Qt::LeftButton);
         QTest::mouseClick(form.ButtonWidget(Command1(0)), Qt::LeftButton);
         const std::array<std::string, 5> tangent = {form.Text(Field::Text7), form.Text(Field::Text8),
-                                                    form.Text(Field::Text16), form.Text(Field::Text9),
-                                                    form.Text(Field::Text15)};
+            form.Text(Field::Text16), form.Text(Field::Text9), form.Text(Field::Text15)};
         QTest::mouseClick(form.ButtonWidget(Command1(1)), Qt::LeftButton);
         const std::array<std::string, 5> secant = {form.Text(Field::Text7), form.Text(Field::Text8),
-                                                   form.Text(Field::Text16), form.Text(Field::Text9),
-                                                   form.Text(Field::Text15)};
+            form.Text(Field::Text16), form.Text(Field::Text9), form.Text(Field::Text15)};
 
         const QJsonObject e = evaluate({QStringLiteral("--start"), start, QStringLiteral("--end"), end,
-                                        QStringLiteral("--offset"), offset, path});
+            QStringLiteral("--offset"), offset, path});
         QVERIFY(e["error"].isNull());
-        QCOMPARE(e["scale"].toObject()["x_max"].toDouble(), QString::fromStdString(form.Text(Text12(0))).toDouble());
-        QCOMPARE(e["scale"].toObject()["y_max"].toDouble(), QString::fromStdString(form.Text(Text12(1))).toDouble());
-        const char* keys[] = {"elastic_modulus", "offset_strength", "offset_strength_at", "max_strength", "yield_strength"};
+        QCOMPARE(e["scale"].toObject()["x_max"].toDouble(),
+            QString::fromStdString(form.Text(Text12(0))).toDouble());
+        QCOMPARE(e["scale"].toObject()["y_max"].toDouble(),
+            QString::fromStdString(form.Text(Text12(1))).toDouble());
+        const char* keys[]
+            = {"elastic_modulus", "offset_strength", "offset_strength_at", "max_strength", "yield_strength"};
         for (size_t k = 0; k < 5; ++k) {
             QCOMPARE(e["tangent"].toObject()[keys[k]], shown(tangent[k]));
             QCOMPARE(e["secant"].toObject()[keys[k]], shown(secant[k]));
