@@ -70,7 +70,7 @@ std::vector<ReportEntry> Series(int n)
 {
     std::vector<ReportEntry> entries;
     for (int i = 1; i <= n; ++i)
-        entries.push_back(Specimen("spec-" + std::to_string(100 + i) + ".csv", 600 + i));
+        entries.push_back(Specimen("specimen-" + std::to_string(100 + i) + ".csv", 600 + i));
     return entries;
 }
 
@@ -127,12 +127,12 @@ TEST_F(WritePdfReportTest, FortySpecimensEachOnAPageOfItsOwn)
     ASSERT_GE(series, 1);
     ASSERT_LE(series, 2);
     const QString table = PageText(pdf, 1, 1);
-    EXPECT_TRUE(table.contains("spec-101.csv"));
-    EXPECT_TRUE(table.contains("spec-140.csv"));
+    EXPECT_TRUE(table.contains("specimen-101.csv"));
+    EXPECT_TRUE(table.contains("specimen-140.csv"));
     EXPECT_TRUE(table.contains("max"));
     for (int i = 1; i <= 40; ++i) {
         const QString heading = PageText(pdf, series + i, series + i).trimmed().section('\n', 0, 0);
-        EXPECT_EQ(heading.toStdString(), "spec-" + std::to_string(100 + i) + ".csv");
+        EXPECT_EQ(heading.toStdString(), "specimen-" + std::to_string(100 + i) + ".csv");
     }
 }
 
@@ -142,12 +142,12 @@ TEST_F(WritePdfReportTest, LongTableContinuesWithItsHeader)
     // goes to page 2 under a repeated header.
     const QString pdf = Write(Series(120));
     const QString second = PageText(pdf, 2, 2);
-    EXPECT_TRUE(second.contains("spec-220.csv"));
+    EXPECT_TRUE(second.contains("specimen-220.csv"));
     EXPECT_TRUE(second.contains("ReH"));
     EXPECT_TRUE(second.contains("File"));
     const QString all = PageText(pdf, 1, Pages(pdf) - 120);
     for (int i = 101; i <= 220; ++i)
-        EXPECT_TRUE(all.contains(QString("spec-%1.csv").arg(i))) << i;
+        EXPECT_TRUE(all.contains(QString("specimen-%1.csv").arg(i))) << i;
 }
 
 TEST_F(WritePdfReportTest, RoundedValuesAndTheFailedFile)
