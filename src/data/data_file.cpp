@@ -591,8 +591,8 @@ bool DataFile::countPlainLine(int64_t& count)
     int pending = 0;  // commas of the line begun at lineStart, so far
     while (pos + 16 <= filled_) {
         // SSE2 loads take a vector pointer to any bytes.
-        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(
-            data + pos));  // NOLINT(cppcoreguidelines-pro-type-reinterpret-cast)
+        // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast)
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + pos));
         const auto mask
             = [&](__m128i c) { return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, c))); };
         const unsigned ends = mask(lf);
