@@ -19,14 +19,15 @@ namespace {
 std::string filePath()
 {
     // In TMPDIR (fuzz/run.sh points it at a folder it removes), and removed at exit in any case.
-    static const std::string path = [] {
+    // The name is never destroyed, so that the exit handler can still read it.
+    static const std::string* const path = [] {
         const char* folder = std::getenv("TMPDIR");
-        std::string name = std::string(folder && *folder ? folder : "/tmp") + "/tenso-fuzz-standard-"
-            + std::to_string(::getpid()) + ".csv";
+        auto* name = new std::string(std::string(folder && *folder ? folder : "/tmp")
+            + "/tenso-fuzz-standard-" + std::to_string(::getpid()) + ".csv");
         std::atexit([] { ::unlink(filePath().c_str()); });
         return name;
     }();
-    return path;
+    return *path;
 }
 
 void check(bool ok)
