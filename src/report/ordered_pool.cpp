@@ -11,7 +11,7 @@
 
 namespace tenso::report {
 
-void EvaluateInOrder(std::size_t count, std::size_t threads,
+void EvaluateInOrder(std::size_t count, std::size_t threads, std::size_t waitingPerThread,
     const std::function<standard::Result(std::size_t)>& evaluate,
     const std::function<bool(std::size_t, standard::Result&)>& consume)
 {
@@ -27,10 +27,13 @@ void EvaluateInOrder(std::size_t count, std::size_t threads,
         return;
     }
 
-    const std::size_t ahead = 2 * threads;  // a slot per result that may wait for its turn
+    // A slot per result that may wait for its turn. The consumer and the workers wait on conditions
+    // of their own, so that a finished file wakes only the consumer and a consumed one only the
+    // workers: with short files, needless wake-ups cost more than the files.
+    const std::size_t ahead = std::max<std::size_t>(1, waitingPerThread) * threads;
     std::vector<std::optional<standard::Result>> slots(ahead);
     std::mutex mutex;
-    std::condition_variable changed;
+    std::condition_variable resultReady, slotFree;
     std::size_t next = 0;  // the next index a worker takes
     std::size_t consumed = 0;  // every index below it is handed over
     bool stop = false;
@@ -38,7 +41,7 @@ void EvaluateInOrder(std::size_t count, std::size_t threads,
     const auto work = [&] {
         std::unique_lock lock(mutex);
         for (;;) {
-            changed.wait(lock, [&] { return stop || next >= count || next < consumed + ahead; });
+            slotFree.wait(lock, [&] { return stop || next >= count || next < consumed + ahead; });
             if (stop || next >= count)
                 return;
             const std::size_t i = next++;
@@ -52,7 +55,8 @@ void EvaluateInOrder(std::size_t count, std::size_t threads,
             }
             lock.lock();
             slots[i % ahead] = std::move(r);
-            changed.notify_all();
+            if (i == consumed)  // the one the consumer waits for; later ones it finds ready
+                resultReady.notify_one();
         }
     };
     std::vector<std::thread> workers;
@@ -64,17 +68,18 @@ void EvaluateInOrder(std::size_t count, std::size_t threads,
         std::optional<standard::Result> r;
         {
             std::unique_lock lock(mutex);
-            changed.wait(lock, [&] { return slots[i % ahead].has_value(); });
+            resultReady.wait(lock, [&] { return slots[i % ahead].has_value(); });
             r = std::move(slots[i % ahead]);
             slots[i % ahead].reset();
         }
         const bool go_on = consume(i, *r);
-        std::lock_guard lock(mutex);
-        consumed = i + 1;
+        {
+            const std::lock_guard lock(mutex);
+            consumed = i + 1;
+            stop = !go_on;
+        }
+        slotFree.notify_all();
         if (!go_on)
-            stop = true;
-        changed.notify_all();
-        if (stop)
             break;
     }
     for (std::thread& w : workers)

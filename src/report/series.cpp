@@ -82,8 +82,12 @@ int RunSeries(const Settings& settings, const standard::SpecimenTable* table, co
     int status = 0;
     bool written = out.Write(writer->Begin());
     const bool keepCurve = static_cast<bool>(hook);
+    // A result that keeps its curve for the charts may hold millions of points, so only two a
+    // thread wait; without curves a result is small, and a longer queue keeps both cores busy
+    // while the writer or a slow file holds one up.
+    const std::size_t waitingPerThread = keepCurve ? 2 : 32;
     EvaluateInOrder(
-        written ? settings.files.size() : 0, 0,
+        written ? settings.files.size() : 0, 0, waitingPerThread,
         [&](std::size_t i) { return EvaluateOne(settings.files[i], settings, table, keepCurve); },
         [&](std::size_t i, standard::Result& r) {
             r.file = settings.files[i];

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <system_error>
@@ -102,6 +103,46 @@ std::optional<double> ParseNumber(std::string_view field, bool plain)
     if (ec != std::errc {} || ptr != last)
         return std::nullopt;
     return value;
+}
+
+const char* ScanShortDecimal(const char* p, const char* end, DecimalMarks marks, double& value)
+{
+    static constexpr std::array<double, 20> powersOf10 = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9,
+        1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19};
+    if (p == end)
+        return nullptr;
+    const bool negative = *p == '-';
+    if (negative || *p == '+')
+        ++p;
+    const char* const first = p;
+    std::uint64_t mantissa = 0;  // wraps beyond 19 digits, which are refused below
+    for (; p != end && isDigit(*p); ++p)
+        mantissa = mantissa * 10 + static_cast<std::uint64_t>(*p - '0');
+    const auto integerDigits = static_cast<std::size_t>(p - first);
+    std::size_t decimals = 0;
+    if (p != end && ((*p == '.' && marks.point) || (*p == ',' && marks.comma))) {
+        const char* const fraction = ++p;
+        for (; p != end && isDigit(*p); ++p)
+            mantissa = mantissa * 10 + static_cast<std::uint64_t>(*p - '0');
+        decimals = static_cast<std::size_t>(p - fraction);
+    }
+    const std::size_t digits = integerDigits + decimals;
+    if (digits == 0 || digits > 19 || mantissa > (std::uint64_t {1} << 53))
+        return nullptr;
+    const double magnitude = static_cast<double>(mantissa) / powersOf10[decimals];
+    value = negative ? -magnitude : magnitude;
+    return p;
+}
+
+bool ParseShortDecimal(std::string_view field, DecimalMarks marks, double& value)
+{
+    const char* const end = field.data() + field.size();
+    double v = 0;
+    const char* const stop = ScanShortDecimal(field.data(), end, marks, v);
+    if (stop == nullptr || stop != end)
+        return false;
+    value = v;
+    return true;
 }
 
 bool IsUtf8(std::string_view bytes)

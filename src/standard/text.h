@@ -28,6 +28,15 @@ NumberShape ScanNumber(std::string_view field, DecimalMarks marks);
 // value too small for a double becomes 0 or a subnormal, as the hardware would round it.
 std::optional<double> ParseNumber(std::string_view field, bool plain = false);
 
+// The common case in one walk: a field of [sign] digits [mark digits], no exponent, at most 19
+// digits and a mantissa of at most 2^53. Its value is an exact integer over an exact power of ten,
+// which one division rounds correctly, so it is the value ParseNumber gives. False, with `value`
+// untouched, for any other field (ScanNumber and ParseNumber then decide).
+bool ParseShortDecimal(std::string_view field, DecimalMarks marks, double& value);
+// The same for the short decimal that starts at p, without looking past `end`: returns where it
+// stops (the first byte that is not part of it), or nullptr when no short decimal starts there.
+const char* ScanShortDecimal(const char* p, const char* end, DecimalMarks marks, double& value);
+
 // True when `bytes` is well-formed UTF-8.
 bool IsUtf8(std::string_view bytes);
 // Each byte taken as a Latin-1 character, written as UTF-8.

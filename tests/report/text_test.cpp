@@ -67,7 +67,7 @@ TEST(EvaluateInOrder, HandsResultsOverInOrderWhateverFinishesFirst)
     std::vector<std::size_t> seen;
     std::atomic<int> running {0}, most {0};
     EvaluateInOrder(
-        20, 3,
+        20, 3, 2,
         [&](std::size_t i) {
             most = std::max(most.load(), ++running);
             std::this_thread::sleep_for(std::chrono::milliseconds(i % 4 == 0 ? 20 : 1));  // early ones slower
@@ -92,7 +92,7 @@ TEST(EvaluateInOrder, StopsWhenTheConsumerFails)
     std::atomic<std::size_t> evaluated {0};
     std::size_t consumed = 0;
     EvaluateInOrder(
-        1000, 2,
+        1000, 2, 2,
         [&](std::size_t) {
             ++evaluated;
             return standard::Result {};

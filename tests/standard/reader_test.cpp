@@ -1,6 +1,7 @@
 // The export reader on small files whose layout is plain to see: separator and decimal detection,
 // names and units lines, quotes, line ends, footer, skipped records and bad files.
 #include "standard/export_reader.h"
+#include "standard/text.h"
 
 #include "support/temp_file.h"
 
@@ -9,6 +10,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdlib>
+#include <cstring>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -206,6 +210,57 @@ TEST(ReadRecords, LongLinesAndFieldsStayBounded)
     EXPECT_LE(r.layout.names.size(), 1024u);
     EXPECT_EQ(r.records.values, (V {{1, 2}}));
     EXPECT_EQ(r.counts.footerLines, 1u);
+}
+
+// glibc's strtod, which rounds correctly, as the independent reference for a field's value.
+double strtodOf(std::string field)
+{
+    if (!field.empty() && field.front() == '+')
+        field.erase(0, 1);
+    for (char& c : field)
+        c = c == ',' ? '.' : c;
+    return std::strtod(field.c_str(), nullptr);
+}
+
+TEST(ParseShortDecimal, AgreesWithACorrectlyRoundedParseAndLeavesTheRest)
+{
+    const DecimalMarks both;
+    double v = 7;
+    // Taken, bit for bit as strtod rounds them (the signed zero too).
+    for (const char* field : {"0", "-0", "+0,0", "0.1", "-523.703", "1,5", "5.", ".5", "000.000",
+             "9007199254740992", "0.9007199254740992", "0.000000000000001", "-.0000000000000000001"}) {
+        const std::string f = field;
+        ASSERT_TRUE(ParseShortDecimal(f, both, v)) << f;
+        const double expected = strtodOf(f);
+        EXPECT_EQ(std::memcmp(&v, &expected, sizeof v), 0) << f;
+    }
+    // Left to the general path: exponents, more than 19 digits or a mantissa above 2^53 (whose
+    // conversion to double would round a second time), stray characters, marks not allowed.
+    for (const char* field : {"", "-", ".", "1e5", "1E-3", "12345678901234567890", "9007199254740993",
+             "0.12345678901234567890", "1.2.3", "1 2", "--1", "0x10", "inf", "nan", "1;5"}) {
+        v = 7;
+        EXPECT_FALSE(ParseShortDecimal(field, both, v)) << field;
+        EXPECT_EQ(v, 7) << field;
+    }
+    EXPECT_FALSE(ParseShortDecimal("1,5", DecimalMarks {true, false}, v));
+    EXPECT_FALSE(ParseShortDecimal("1.5", DecimalMarks {false, true}, v));
+
+    // Random fields of up to 19 digits with the mark anywhere.
+    std::mt19937_64 random(6892);
+    for (int i = 0; i < 20000; ++i) {
+        std::string f = random() % 2 ? "-" : "";
+        const auto digits = static_cast<int>(1 + random() % 19);
+        const auto mark = static_cast<int>(random() % static_cast<std::uint64_t>(digits + 1));
+        for (int d = 0; d < digits; ++d) {
+            if (d == mark)
+                f += random() % 2 ? '.' : ',';
+            f += static_cast<char>('0' + random() % 10);
+        }
+        if (!ParseShortDecimal(f, both, v))
+            continue;  // a mantissa above 2^53
+        const double expected = strtodOf(f);
+        ASSERT_EQ(std::memcmp(&v, &expected, sizeof v), 0) << f;
+    }
 }
 
 TEST(ExportReader, RefusesWhatIsNotARegularFile)
