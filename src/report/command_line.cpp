@@ -193,11 +193,9 @@ std::vector<double> numberList(const std::string& text, const char* option)
     }
 }
 
-}  // namespace
-
-Settings ParseCommandLine(int argc, char** argv)
+// Declares the options and parses the arguments; --help and --version print and end the program.
+void parseOrExit(Parser& p)
 {
-    Parser p(argc, argv);
     QCommandLineParser& parser = p.parser;
     parser.setApplicationDescription(name("Evaluates tensile tests from machine exports by ISO 6892-1."));
     const QCommandLineOption help(
@@ -219,9 +217,11 @@ Settings ParseCommandLine(int argc, char** argv)
         const int ok = std::printf("tenso-report %s\n", TENSO_VERSION);
         std::exit(ok > 0 && std::fflush(stdout) == 0 ? 0 : 1);
     }
+}
 
-    Settings s;
-    standard::Options& o = s.options;
+// The columns, their units, the separator and the decimal mark.
+void readColumns(const Parser& p, standard::Options& o)
+{
     o.forceColumn = p.nonEmpty("force");
     o.extensionColumn = p.nonEmpty("extension");
     o.strainColumn = p.nonEmpty("strain");
@@ -241,8 +241,11 @@ Settings ParseCommandLine(int argc, char** argv)
         else
             throw UsageError("--decimal takes point or comma, not \"" + mark + "\"");
     }
+}
 
-    standard::Specimen& g = o.specimen;
+// The geometry given on the command line, for every file; at most one way to each cross-section.
+void readSpecimen(const Parser& p, standard::Specimen& g)
+{
     g.d0 = p.positive("diameter", "the diameter in mm");
     g.b0 = p.positive("width", "the width in mm");
     g.a0 = p.positive("thickness", "the thickness in mm");
@@ -261,7 +264,27 @@ Settings ParseCommandLine(int argc, char** argv)
     if (g.du && g.Su)
         throw UsageError(
             "--final-diameter and --final-area each give the final cross-section: use one of them");
+}
 
+// --proof: positive plastic extensions, none named twice.
+void readProof(const Parser& p, standard::Options& o)
+{
+    o.proofPercents = numberList(p.text("proof"), "proof");
+    for (std::size_t k = 0; k < o.proofPercents.size(); ++k) {
+        if (o.proofPercents[k] <= 0)
+            throw UsageError(
+                "--proof takes plastic extensions above 0 %, not " + NumberText(o.proofPercents[k]));
+        for (std::size_t j = 0; j < k; ++j)
+            if (o.proofPercents[j] == o.proofPercents[k])
+                throw UsageError("--proof names " + NumberText(o.proofPercents[k]) + " twice");
+    }
+}
+
+// The specimens table, the fracture criterion, the proof strengths, the modulus range and the
+// output format.
+void readEvaluation(const Parser& p, Settings& s)
+{
+    standard::Options& o = s.options;
     if (p.isSet("specimens")) {
         s.specimensFile = p.text("specimens");
         if (s.specimensFile.empty())
@@ -274,17 +297,8 @@ Settings ParseCommandLine(int argc, char** argv)
                 "--fracture-drop takes a per cent of Rm below 100, not \"" + p.text("fracture-drop") + "\"");
         o.fractureDropPercent = *drop;
     }
-    if (p.isSet("proof")) {
-        o.proofPercents = numberList(p.text("proof"), "proof");
-        for (std::size_t k = 0; k < o.proofPercents.size(); ++k) {
-            if (o.proofPercents[k] <= 0)
-                throw UsageError(
-                    "--proof takes plastic extensions above 0 %, not " + NumberText(o.proofPercents[k]));
-            for (std::size_t j = 0; j < k; ++j)
-                if (o.proofPercents[j] == o.proofPercents[k])
-                    throw UsageError("--proof names " + NumberText(o.proofPercents[k]) + " twice");
-        }
-    }
+    if (p.isSet("proof"))
+        readProof(p, o);
     for (double x : o.proofPercents)
         s.proofKeys.push_back(NumberText(x));
     if (p.isSet("modulus-range")) {
@@ -301,12 +315,25 @@ Settings ParseCommandLine(int argc, char** argv)
         else if (format != "csv")
             throw UsageError("--format takes csv or json, not \"" + format + "\"");
     }
+}
+
+}  // namespace
+
+Settings ParseCommandLine(int argc, char** argv)
+{
+    Parser p(argc, argv);
+    parseOrExit(p);
+
+    Settings s;
+    readColumns(p, s.options);
+    readSpecimen(p, s.options.specimen);
+    readEvaluation(p, s);
 
     s.charts = ParseChartOptions([&p](const char* option) -> std::optional<std::string> {
         return p.isSet(option) ? std::optional(p.text(option)) : std::nullopt;
     });
 
-    for (const QString& file : parser.positionalArguments())
+    for (const QString& file : p.parser.positionalArguments())
         s.files.push_back(EncodeArgument(file));
     if (s.files.empty())
         throw UsageError("no FILE given (see --help)");

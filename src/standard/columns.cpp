@@ -3,6 +3,7 @@
 #include "standard/text.h"
 #include "standard/units.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <numbers>
@@ -29,12 +30,7 @@ std::string columnText(const ExportLayout& layout, std::size_t index)
 
 bool allDigits(std::string_view s)
 {
-    if (s.empty())
-        return false;
-    for (char c : s)
-        if (c < '0' || c > '9')
-            return false;
-    return true;
+    return !s.empty() && std::ranges::all_of(s, [](char c) { return c >= '0' && c <= '9'; });
 }
 
 // A column given by option: its number from 1, or its name with or without the unit.
@@ -208,14 +204,12 @@ Plan MakePlan(const ExportLayout& layout, const Options& options)
     } else if (force) {
         c.stressColumn = *force;
         c.stressFromForce = true;
-    } else if (namedForce && crossSection) {
+    } else if (namedForce && (crossSection || !namedStress)) {
+        // A named force column wins over a named stress column only when the cross-section is known.
         c.stressColumn = *namedForce;
         c.stressFromForce = true;
     } else if (namedStress) {
         c.stressColumn = *namedStress;
-    } else if (namedForce) {
-        c.stressColumn = *namedForce;
-        c.stressFromForce = true;
     } else {
         plan.columnsError = "no force and no stress column: give the column with --force or --stress";
         return plan;

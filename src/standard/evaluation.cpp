@@ -66,11 +66,9 @@ bool allFinite(const Result& r)
     for (const ProofResult& p : r.Rp)
         if (!finite(p.MPa) || !finite(p.strain))
             return false;
-    for (const std::optional<double>* v :
-        {&r.e0, &r.ReH, &r.ReL, &r.Ae, &r.Rm, &r.Fm, &r.Agt, &r.Ag, &r.Rf, &r.At, &r.A, &r.Z})
-        if (!finite(*v))
-            return false;
-    return true;
+    const std::optional<double>* const values[]
+        = {&r.e0, &r.ReH, &r.ReL, &r.Ae, &r.Rm, &r.Fm, &r.Agt, &r.Ag, &r.Rf, &r.At, &r.A, &r.Z};
+    return std::ranges::all_of(values, [](const std::optional<double>* v) { return finite(*v); });
 }
 
 std::size_t estimatedRecords(const ExportReader& reader, const ExportLayout& layout)

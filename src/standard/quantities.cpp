@@ -154,7 +154,7 @@ void EvaluateCurve(std::vector<double>& R, std::vector<double>& e, std::optional
     if (options.modulusRange) {
         fit = fitRange(R, e, m, options.modulusRange->first, options.modulusRange->second, 0);
         e0 = -fit.c / fit.E;
-        result.notes.push_back("E from the range given by --modulus-range");
+        result.notes.emplace_back("E from the range given by --modulus-range");
     } else {
         const Fit first = fitRange(R, e, m, 0.10 * Rm, 0.40 * Rm, 1);
         const double e0first = -first.c / first.E;
@@ -169,7 +169,8 @@ void EvaluateCurve(std::vector<double>& R, std::vector<double>& e, std::optional
         }
         fit = first;
         if (!Y1) {
-            result.notes.push_back("E from pass 1 (10 % to 40 % of Rm): pass 1 finds neither ReH nor Rp0.2");
+            result.notes.emplace_back(
+                "E from pass 1 (10 % to 40 % of Rm): pass 1 finds neither ReH nor Rp0.2");
         } else {
             try {
                 fit = fitRange(R, e, m, 0.10 * *Y1, 0.50 * *Y1, 2);
@@ -235,7 +236,7 @@ void EvaluateCurve(std::vector<double>& R, std::vector<double>& e, std::optional
             result.Ae = ((e[q] - e0) - (e[h] - e0)) * 100;
         }
     } else {
-        result.notes.push_back("continuous yielding: no upper yield point, so no ReH, ReL or Ae");
+        result.notes.emplace_back("continuous yielding: no upper yield point, so no ReH, ReL or Ae");
     }
 
     result.Rm = Rm;
@@ -252,7 +253,7 @@ void EvaluateCurve(std::vector<double>& R, std::vector<double>& e, std::optional
     } else {
         result.A = *result.At - R[f] / fit.E * 100;
         result.A_from_curve = true;
-        result.notes.push_back("A from the curve (no --final-length)");
+        result.notes.emplace_back("A from the curve (no --final-length)");
     }
     if (specimen.Su && specimen.S0)
         result.Z = (*specimen.S0 - *specimen.Su) / *specimen.S0 * 100;

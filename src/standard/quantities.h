@@ -17,11 +17,11 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// Fills every quantity of `result` and its chart indices and notes from the records (stress in MPa,
-// strain as a fraction, file order). `stress` and `strain` are cut after the fracture record, so
-// that the caller can hand them on as the curve. Fm is the force at the first maximum of stress in
-// kN, or unset without a force column. Throws EvaluationError.
-void EvaluateCurve(std::vector<double>& stress, std::vector<double>& strain, std::optional<double> Fm,
+// Fills every quantity of `result` and its chart indices and notes from the records (the stress `R`
+// in MPa, the strain `e` as a fraction, file order). `R` and `e` are cut after the fracture record,
+// so that the caller can hand them on as the curve. Fm is the force at the first maximum of stress
+// in kN, or unset without a force column. Throws EvaluationError.
+void EvaluateCurve(std::vector<double>& R, std::vector<double>& e, std::optional<double> Fm,
     const SpecimenValues& specimen, const Specimen& given, const Options& options, Result& result);
 
 }  // namespace tenso::standard

@@ -15,7 +15,7 @@ namespace tenso::standard {
 namespace {
 
 // A table of geometry for thousands of specimens is far smaller; anything larger is not one.
-constexpr off_t MaxTableBytes = 16 * 1024 * 1024;
+constexpr off_t MaxTableBytes = off_t {16} * 1024 * 1024;
 
 std::string readWhole(const std::string& path)
 {
@@ -138,6 +138,46 @@ std::string_view baseName(std::string_view path)
     return slash == std::string_view::npos ? path : path.substr(slash + 1);
 }
 
+// The columns that the header names; `where` names the line in a message.
+std::vector<Column> headerColumns(std::string_view line, char separator, const std::string& where)
+{
+    std::vector<Column> columns;
+    for (const std::string& cell : splitCells(line, separator))
+        columns.push_back(columnOf(cell));
+    bool hasFile = false;
+    for (Column c : columns)
+        hasFile = hasFile || c == File;
+    if (!hasFile)
+        throw std::runtime_error(where + ": the header has no \"file\" column");
+    return columns;
+}
+
+// The file and geometry of a row; cells beyond the header's columns are ignored.
+SpecimenRow rowOf(std::string_view line, char separator, DecimalMarks marks,
+    const std::vector<Column>& columns, const std::string& where)
+{
+    SpecimenRow row;
+    const std::vector<std::string> cells = splitCells(line, separator);
+    for (std::size_t i = 0; i < cells.size() && i < columns.size(); ++i) {
+        const std::string& cell = cells[i];
+        if (columns[i] == Ignored || cell.empty())
+            continue;
+        if (columns[i] == File) {
+            row.file = cell;
+            continue;
+        }
+        std::optional<double> value;
+        if (ScanNumber(cell, marks).isNumber)
+            value = ParseNumber(cell);
+        if (!value || !(*value > 0))
+            throw std::runtime_error(where + ": \"" + (IsUtf8(cell) ? cell : Latin1ToUtf8(cell))
+                + "\" is not a positive number"
+                + (separator == ',' ? " (with ',' between cells the decimal mark is '.')" : ""));
+        slotOf(row.specimen, columns[i]) = value;
+    }
+    return row;
+}
+
 }  // namespace
 
 SpecimenTable SpecimenTable::Read(const std::string& path)
@@ -168,36 +208,12 @@ SpecimenTable SpecimenTable::Read(const std::string& path)
                 separator = ';';
                 marks = {true, true};
             }
-            for (const std::string& cell : splitCells(line, separator))
-                columns.push_back(columnOf(cell));
-            bool hasFile = false;
-            for (Column c : columns)
-                hasFile = hasFile || c == File;
-            if (!hasFile)
-                throw std::runtime_error(where + ": the header has no \"file\" column");
+            columns = headerColumns(line, separator, where);
             haveHeader = true;
             continue;
         }
-        SpecimenRow row;
+        SpecimenRow row = rowOf(line, separator, marks, columns, where);
         row.line = lineNumber;
-        const std::vector<std::string> cells = splitCells(line, separator);
-        for (std::size_t i = 0; i < cells.size() && i < columns.size(); ++i) {
-            const std::string& cell = cells[i];
-            if (columns[i] == Ignored || cell.empty())
-                continue;
-            if (columns[i] == File) {
-                row.file = cell;
-                continue;
-            }
-            std::optional<double> value;
-            if (ScanNumber(cell, marks).isNumber)
-                value = ParseNumber(cell);
-            if (!value || !(*value > 0))
-                throw std::runtime_error(where + ": \"" + (IsUtf8(cell) ? cell : Latin1ToUtf8(cell))
-                    + "\" is not a positive number"
-                    + (separator == ',' ? " (with ',' between cells the decimal mark is '.')" : ""));
-            slotOf(row.specimen, columns[i]) = value;
-        }
         if (row.file.empty())
             throw std::runtime_error(where + ": the row has no file");
         table.rows_.push_back(std::move(row));

@@ -73,7 +73,7 @@ Statistic describe(const std::vector<double>& x)
 
 }  // namespace
 
-SeriesStatistics::SeriesStatistics(std::vector<double> proofPercents)
+SeriesStatistics::SeriesStatistics(const std::vector<double>& proofPercents)
 {
     for (int q = E; q <= Ae; ++q)
         names_.emplace_back(Names[q]);

@@ -17,7 +17,7 @@ struct Statistic {
 // Collects the values of each quantity file by file, so that a long series keeps no curves.
 class SeriesStatistics {
 public:
-    explicit SeriesStatistics(std::vector<double> proofPercents);
+    explicit SeriesStatistics(const std::vector<double>& proofPercents);
     void Add(const Result& result);
     // The quantities in report order: E (GPa), ReH, ReL, Ae, Rp<key>..., Rm, Fm, Agt, Ag, Rf, At, A, Z.
     std::vector<std::pair<std::string, Statistic>> Compute() const;

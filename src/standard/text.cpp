@@ -75,7 +75,9 @@ std::optional<double> ParseNumber(std::string_view field, bool plain)
 {
     // from_chars takes neither a leading '+' nor a decimal comma; the field is short (ScanNumber
     // refuses long ones), so a copy on the stack costs little and only happens when needed.
-    std::array<char, MaxNumberLength + 1> copy;  // only the first n bytes are written and read
+    // Not cleared: only the first n bytes are written and read, and clearing would cost every number.
+    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-member-init)
+    std::array<char, MaxNumberLength + 1> copy;
     const char* first = field.data();
     const char* last = field.data() + field.size();
     if (!plain && !field.empty() && (field.front() == '+' || field.find(',') != std::string_view::npos)) {

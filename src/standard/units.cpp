@@ -62,10 +62,7 @@ std::string normalise(std::string_view text)
         } else if (rest.starts_with("\xCE\xB5")) {  // ε
             out += 'e';
             ++i;
-        } else if (rest.starts_with("\xC2\xB2")) {  // ²
-            out += '2';
-            ++i;
-        } else if (rest.starts_with("^2")) {
+        } else if (rest.starts_with("\xC2\xB2") || rest.starts_with("^2")) {  // ², ^2
             out += '2';
             ++i;
         } else {

@@ -18,7 +18,7 @@ QString ChartNames::Next(const std::string& dataFile)
         base = QStringLiteral("chart");
     const QString extension = format_ == PlotFormat::Svg ? QStringLiteral(".svg") : QStringLiteral(".png");
     QString name = base + extension;
-    for (int i = 2; used_.count(name) > 0; ++i)
+    for (int i = 2; used_.contains(name); ++i)
         name = QStringLiteral("%1-%2%3").arg(base).arg(i).arg(extension);
     used_.insert(name);
     return name;

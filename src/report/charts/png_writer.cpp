@@ -29,6 +29,8 @@ bool Chunk(QIODevice& device, const char type[4], const QByteArray& data)
     Put32(chunk, static_cast<std::uint32_t>(data.size()));
     chunk.append(type, 4);
     chunk.append(data);
+    // zlib takes its input as Bytef (unsigned char), Qt hands out char.
+    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast)
     const auto* bytes = reinterpret_cast<const Bytef*>(chunk.constData() + 4);
     Put32(chunk, static_cast<std::uint32_t>(crc32(0, bytes, static_cast<uInt>(data.size() + 4))));
     return device.write(chunk) == chunk.size();
@@ -64,6 +66,8 @@ bool WriteChartPng(QIODevice& device, const QImage& source)
     for (std::uint32_t y = 0; y <= height && ok; ++y) {
         const bool last = y == height;
         if (!last) {
+            // A scanline of a Format_RGB32 image is a row of QRgb, which Qt hands out as bytes.
+            // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast)
             const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(static_cast<int>(y)));
             for (std::uint32_t x = 0; x < width; ++x) {
                 row[1 + 3 * x] = static_cast<Bytef>(qRed(line[x]));
@@ -81,6 +85,8 @@ bool WriteChartPng(QIODevice& device, const QImage& source)
                 ok = false;
                 break;
             }
+            // zlib writes Bytef (unsigned char), QByteArray takes char.
+            // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast)
             compressed.append(reinterpret_cast<const char*>(buffer.data()),
                 static_cast<qsizetype>(buffer.size() - z.avail_out));
         } while (z.avail_out == 0);

@@ -8,7 +8,7 @@ class QImage;
 
 namespace tenso::report {
 
-// Writes `image` as an 8-bit RGB PNG. Returns false when the device refuses the bytes.
-bool WriteChartPng(QIODevice& device, const QImage& image);
+// Writes `source` as an 8-bit RGB PNG. Returns false when the device refuses the bytes.
+bool WriteChartPng(QIODevice& device, const QImage& source);
 
 }  // namespace tenso::report

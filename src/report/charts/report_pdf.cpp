@@ -45,8 +45,8 @@ QString Text(const std::string& s) { return QString::fromStdString(s); }
 std::string Shortest(double value)
 {
     char text[32];
-    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
-    return std::string(text, end);
+    auto* const end = std::to_chars(text, text + sizeof text, value).ptr;
+    return {text, end};
 }
 
 // ---- The quantities of the tables ----
@@ -343,7 +343,7 @@ std::vector<Row> TableRows(const std::vector<Column>& columns,
             const standard::Statistic* statistic
                 = column.statistic.empty() ? nullptr : FindStatistic(statistics, column.statistic);
             if (!statistic) {
-                row.second.push_back(QString());
+                row.second.emplace_back();
                 continue;
             }
             const bool cov = field == &standard::Statistic::CoV;
@@ -364,7 +364,7 @@ struct Line {
 std::vector<Line> SpecimenLines(const Result& r, const std::vector<Column>& columns)
 {
     std::vector<Line> lines;
-    const auto add = [&](QString name, std::optional<double> v, Rounding rounding, QString unit,
+    const auto add = [&](QString name, std::optional<double> v, Rounding rounding, const QString& unit,
                          QString detail = {}) {
         const QString text = Text(FormatRounded(v, rounding));
         lines.push_back({std::move(name), v ? text + QStringLiteral(" ") + unit : text, std::move(detail)});
@@ -533,6 +533,7 @@ std::string WritePdfReport(const QString& path, const ReportSettings& settings,
             pages.y += 6 * Unit;
             pages.Need(100 * Millimetre);
             std::vector<const ChartData*> charts;
+            charts.reserve(evaluated.size());
             for (const ReportEntry* entry : evaluated)
                 charts.push_back(&entry->chart);
             const double height = std::min(pages.Remaining(), pages.Width() * 0.85);
