@@ -11,7 +11,7 @@ TENSO_PACKAGES=(
   fonts-ipafont-gothic fonts-liberation2 fonts-dejavu-core
   desktop-file-utils cmark-gfm lintian
   poppler-utils zlib1g-dev
-  time
+  time locales
 )
 
 tenso_install_packages() {
@@ -27,9 +27,19 @@ tenso_install_packages() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" || return 1
 }
 
+# The decimal-comma locale that the tests run the programs under; a test that finds it missing says
+# so and is skipped.
+tenso_make_comma_locale() {
+  locale -a 2>/dev/null | grep -qix 'de_DE.utf8' && return 0
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo=sudo
+  $sudo localedef -i de_DE -f UTF-8 de_DE.UTF-8 || echo "Could not make the locale de_DE.UTF-8: its tests will be skipped"
+}
+
 tenso_setup() {
   local build=$1; shift
   tenso_install_packages || return 1
+  tenso_make_comma_locale
   if [ ! -f "$build/build.ninja" ]; then
     cmake -S "$TENSO_ROOT" -B "$build" -G Ninja "$@" || return 1
   fi

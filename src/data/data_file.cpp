@@ -204,12 +204,6 @@ std::string_view trimBlanks(std::string_view t)
 
 }  // namespace
 
-bool IsDataNumber(std::string_view token)
-{
-    double ignored = 0;
-    return parseNumber(token, false, ignored);
-}
-
 DataFile::DataFile(const std::string& path, View view)
 {
     openFile(path);

@@ -110,8 +110,4 @@ private:
     int64_t lineEnds_ = 0;  // the whole data view is in data_
 };
 
-// True when the whole text is a number of the data-file format: optional sign, digits with an
-// optional '.', optional exponent (E in either case, optional sign, digits).
-bool IsDataNumber(std::string_view token);
-
 }  // namespace tenso

@@ -13,6 +13,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 namespace tenso::report {
 namespace {
@@ -62,6 +63,8 @@ std::optional<double> decimalNumber(const std::string& text)
 class Parser {
 public:
     Parser(int argc, char** argv)
+        : argc_(argc)
+        , argv_(argv)
     {
         for (int i = 0; i < argc; ++i)
             arguments_ << DecodeArgument(argv[i]);
@@ -101,7 +104,19 @@ public:
         return v;
     }
 
+    // The help text names the program from the application's arguments, so it needs one; a run that
+    // evaluates starts none before its arguments are parsed.
+    QByteArray helpText()
+    {
+        std::optional<QCoreApplication> app;
+        if (QCoreApplication::instance() == nullptr)
+            app.emplace(argc_, argv_);
+        return parser.helpText().toUtf8();
+    }
+
 private:
+    int argc_;
+    char** argv_;
     QStringList arguments_;
 };
 
@@ -209,7 +224,7 @@ void parseOrExit(Parser& p)
         name("FILE"), name("Machine exports to evaluate, one series."), name("FILE..."));
     p.parse();
     if (parser.isSet(help)) {
-        const QByteArray text = parser.helpText().toUtf8() + HelpEpilogue();
+        const QByteArray text = p.helpText() + HelpEpilogue();
         std::fwrite(text.constData(), 1, static_cast<std::size_t>(text.size()), stdout);
         std::exit(std::fflush(stdout) == 0 ? 0 : 1);
     }
@@ -299,8 +314,6 @@ void readEvaluation(const Parser& p, Settings& s)
     }
     if (p.isSet("proof"))
         readProof(p, o);
-    for (double x : o.proofPercents)
-        s.proofKeys.push_back(NumberText(x));
     if (p.isSet("modulus-range")) {
         const std::vector<double> range = numberList(p.text("modulus-range"), "modulus-range");
         if (range.size() != 2 || range[0] < 0 || range[1] <= range[0])

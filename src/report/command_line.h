@@ -22,7 +22,6 @@ struct Settings {
     standard::Options options;
     Format format = Format::Csv;
     std::string specimensFile;  // empty: none
-    std::vector<std::string> proofKeys;  // shortest texts of options.proofPercents
     std::vector<std::string> files;  // the bytes as the shell passed them
     ChartOptions charts;  // --pdf, --plot and theirs
 };

@@ -1,10 +1,59 @@
 #include "help.h"
 
-namespace tenso::report {
+#include "standard/quantity_table.h"
 
-QByteArray HelpEpilogue()
+#include <string>
+#include <string_view>
+
+namespace tenso::report {
+namespace {
+
+// The words of `text` wrapped to lines of at most `width` characters; the first line starts at
+// column `first`, the others after `indent`.
+std::string wrap(const std::string& text, std::size_t first, std::size_t width, const std::string& indent)
 {
-    return R"help(
+    std::string out;
+    std::size_t column = first;
+    for (std::size_t i = 0; i < text.size();) {
+        std::size_t space = text.find(' ', i);
+        if (space == std::string::npos)
+            space = text.size();
+        const std::string_view word(text.data() + i, space - i);
+        i = space + 1;
+        if (!out.empty()) {
+            if (column + 1 + word.size() > width) {
+                out += "\n" + indent;
+                column = indent.size();
+            } else {
+                out += ' ';
+                ++column;
+            }
+        }
+        out += word;
+        column += word.size();
+    }
+    return out;
+}
+
+// One entry per quantity that has a line of help, from the table every output walks.
+std::string quantities()
+{
+    constexpr std::size_t Width = 92;
+    const std::string indent(10, ' ');
+    std::string out = "Quantities (ISO 6892-1; R stress in MPa, strain as a fraction or in %):\n";
+    for (const standard::Quantity& q : standard::QuantityTable({0.2})) {
+        if (q.help.empty())
+            continue;
+        std::string name = q.id == standard::QuantityId::Rp ? "Rp<x>" : q.symbol;
+        std::string meaning = q.id == standard::QuantityId::Rp ? "proof strength" : q.meaning;
+        std::string entry = "  " + name + std::string(name.size() < 8 ? 8 - name.size() : 1, ' ');
+        const std::string text = meaning + (q.unit.empty() ? "" : " [" + q.unit + "]") + ": " + q.help;
+        out += entry + wrap(text, entry.size(), Width, indent) + "\n";
+    }
+    return out + "\n";
+}
+
+const char* const Columns = R"help(
 Columns and units:
   Stress comes from --stress, or from the force divided by S0 (force found by name: Force,
   Load, Kraft). Strain comes from --strain, or from the extension divided by L0 (found by name:
@@ -13,28 +62,9 @@ Columns and units:
   a units line under the names; without any: N, mm, fraction, MPa.
   Separator and decimal mark are detected (";" or TAB allow decimal commas).
 
-Quantities (ISO 6892-1; R stress in MPa, strain as a fraction or in %):
-  E       elastic modulus [GPa]: least-squares line of stress on strain, first from 10 % to
-          40 % of Rm, then from 10 % to 50 % of ReH (or Rp0.2). E lo/hi/points/r2/pass tell
-          the fit; pass 0 is --modulus-range. e0 is where that line crosses zero stress
-          (slack and toe), and every strain below is counted from it.
-  ReH     upper yield strength [MPa]: the stress at which a clear drop (0.5 % or more) follows
-          before the curve rises above it again, at least 0.05 % strain later. Empty for a
-          continuous yielding material; then ReL and Ae are empty too.
-  ReL     lower yield strength [MPa]: the lowest minimum of the yield region, the first
-          (transient) minimum left out when there are several.
-  Ae      yield point extension [%]: the length of the yield region.
-  Rp<x>   proof strength [MPa] at x % plastic extension (the line of slope E shifted by x %),
-          with the strain where it is met; empty when the curve does not reach it.
-  Rm, Fm  tensile strength [MPa] and maximum force [kN] (Fm empty with a stress column).
-  Agt, Ag total and plastic extension at maximum force [%].
-  Rf, At  stress and total extension at fracture: the first fall by more than 10 % of Rm
-          between two records (--fracture-drop), else the last record.
-  A       elongation after fracture [%]: (Lu - L0) / L0 with --final-length, else At minus
-          the elastic part Rf / E ("A from curve" true).
-  Z       reduction of area [%]: (S0 - Su) / S0, with --final-diameter or --final-area.
+)help";
 
-Output:
+const char* const Rest = R"help(Output:
   One CSV row (or JSON object) per file in the order given, then the series statistics over
   the files that gave a value: mean, s (standard deviation, n - 1), CoV % (s / mean), min, max.
   Numbers are written with all the digits a double needs to read back the same.
@@ -45,6 +75,11 @@ Exit status:
      still reported), or the report could not be written
   2  a bad option or no file (one line on standard error, nothing evaluated)
 )help";
+}  // namespace
+
+QByteArray HelpEpilogue()
+{
+    return QByteArray(Columns) + QByteArray::fromStdString(quantities()) + QByteArray(Rest);
 }
 
 }  // namespace tenso::report

@@ -2,6 +2,9 @@
 #include "output_formats.h"
 #include "text.h"
 
+#include <algorithm>
+#include <cstdint>
+
 namespace tenso::report {
 namespace {
 
@@ -11,60 +14,64 @@ std::string number(const std::optional<double>& v)
     return text.empty() ? "null" : text;
 }
 
-std::string count(const std::optional<std::size_t>& v) { return v ? std::to_string(*v) : "null"; }
-
-std::string modulus(const std::optional<standard::ModulusFit>& fit)
+std::string json(const standard::Value& v)
 {
-    if (!fit)
-        return "null";
-    return "{\"GPa\": " + number(fit->GPa) + ", \"lo\": " + number(fit->lo) + ", \"hi\": " + number(fit->hi)
-        + ", \"points\": " + std::to_string(fit->points) + ", \"r2\": " + number(fit->r2)
-        + ", \"pass\": " + std::to_string(fit->pass) + "}";
+    if (const double* d = std::get_if<double>(&v))
+        return number(*d);
+    if (const std::uint64_t* n = std::get_if<std::uint64_t>(&v))
+        return std::to_string(*n);
+    if (const bool* flag = std::get_if<bool>(&v))
+        return *flag ? "true" : "false";
+    return "null";
 }
 
 class JsonWriter : public ReportWriter {
 public:
-    explicit JsonWriter(std::vector<std::string> proofKeys)
-        : proofKeys_(std::move(proofKeys))
+    explicit JsonWriter(const std::vector<double>& proofPercents)
+        : table_(standard::QuantityTable(proofPercents))
     { }
 
     std::string Begin() override { return "[\n"; }
 
+    // The table's values in its order; the modulus fit's members nest in "E" (null without a fit),
+    // each proof strength's in its key under "Rp" (null for a failed file).
     std::string Write(const standard::Result& r) override
     {
-        const bool failed = r.error.has_value();
         std::string o = "  {\"file\": " + JsonString(r.file);
-        o += ", \"error\": " + (failed ? JsonString(*r.error) : std::string("null"));
-        o += ", \"records\": " + count(r.records) + ", \"skipped\": " + count(r.skipped);
-        o += ", \"S0\": " + number(r.S0) + ", \"L0\": " + number(r.L0);
-        o += ", \"E\": " + modulus(r.E) + ", \"e0\": " + number(r.e0);
-        o += ", \"ReH\": " + number(r.ReH) + ", \"ReL\": " + number(r.ReL) + ", \"Ae\": " + number(r.Ae);
-        o += ", \"Rp\": ";
-        if (failed) {
-            o += "null";
-        } else {
-            o += '{';
-            for (std::size_t k = 0; k < proofKeys_.size(); ++k) {
-                const standard::ProofResult* proof = k < r.Rp.size() ? &r.Rp[k] : nullptr;  // --proof order
-                o += (k > 0 ? ", " : "") + JsonString(proofKeys_[k])
-                    + ": {\"MPa\": " + (proof ? number(proof->MPa) : "null")
-                    + ", \"strain\": " + (proof ? number(proof->strain) : "null") + "}";
+        o += ", \"error\": " + (r.error ? JsonString(*r.error) : std::string("null"));
+        for (std::size_t i = 0; i < table_.size();) {
+            const standard::Group group = table_[i].group;
+            if (group == standard::Group::Top) {
+                o += ", " + JsonString(table_[i].key) + ": " + json(table_[i].value(r));
+                ++i;
+                continue;
             }
-            o += '}';
+            const std::size_t end = runEnd(i, [&](const standard::Quantity& q) { return q.group == group; });
+            if (group == standard::Group::E) {
+                o += ", \"E\": " + (r.E ? object(i, end, r) : std::string("null"));
+            } else if (r.error) {
+                o += ", \"Rp\": null";
+            } else {
+                o += ", \"Rp\": {";
+                for (std::size_t k = i; k < end;) {
+                    const std::size_t proof = table_[k].proof;
+                    const std::size_t next = runEnd(
+                        k, [&](const standard::Quantity& q) { return q.proof == proof; }, end);
+                    o += (k > i ? ", " : "") + JsonString(table_[k].proofKey) + ": " + object(k, next, r);
+                    k = next;
+                }
+                o += '}';
+            }
+            i = end;
         }
-        o += ", \"Rm\": " + number(r.Rm) + ", \"Fm\": " + number(r.Fm) + ", \"Agt\": " + number(r.Agt)
-            + ", \"Ag\": " + number(r.Ag) + ", \"Rf\": " + number(r.Rf) + ", \"At\": " + number(r.At)
-            + ", \"A\": " + number(r.A);
-        o += ", \"A_from_curve\": ";
-        o += r.A_from_curve ? (*r.A_from_curve ? "true" : "false") : "null";
-        o += ", \"Z\": " + number(r.Z) + ", \"notes\": [";
+        o += ", \"notes\": [";
         for (std::size_t k = 0; k < r.notes.size(); ++k)
             o += (k > 0 ? ", " : "") + JsonString(r.notes[k]);
         o += "]},\n";
         return o;
     }
 
-    std::string End(const Statistics& statistics) override
+    std::string End(const standard::Statistics& statistics) override
     {
         std::string o = "  {\"statistics\": {";
         bool first = true;
@@ -78,14 +85,33 @@ public:
     }
 
 private:
-    std::vector<std::string> proofKeys_;
+    // The end of the run of rows from `first` (before `limit`) for which `same` holds.
+    template <typename Same>
+    std::size_t runEnd(std::size_t first, const Same& same, std::size_t limit = SIZE_MAX) const
+    {
+        std::size_t end = first;
+        while (end < std::min(limit, table_.size()) && same(table_[end]))
+            ++end;
+        return end;
+    }
+
+    // {"key": value, ...} of the rows [first, end).
+    std::string object(std::size_t first, std::size_t end, const standard::Result& r) const
+    {
+        std::string o = "{";
+        for (std::size_t k = first; k < end; ++k)
+            o += (k > first ? ", " : "") + JsonString(table_[k].key) + ": " + json(table_[k].value(r));
+        return o + "}";
+    }
+
+    std::vector<standard::Quantity> table_;
 };
 
 }  // namespace
 
-std::unique_ptr<ReportWriter> MakeJsonWriter(std::vector<std::string> proofKeys)
+std::unique_ptr<ReportWriter> MakeJsonWriter(const std::vector<double>& proofPercents)
 {
-    return std::make_unique<JsonWriter>(std::move(proofKeys));
+    return std::make_unique<JsonWriter>(proofPercents);
 }
 
 }  // namespace tenso::report

@@ -7,16 +7,17 @@
 
 #include <QCoreApplication>
 
+#include <clocale>
 #include <cstdio>
 #include <optional>
 
 int main(int argc, char* argv[])
 {
-    // For the parser's help text, and the fonts of the pictures; nothing runs an event loop.
-    const auto app = tenso::report::MakeApplication(argc, argv, tenso::report::WantsCharts(argc, argv));
     QCoreApplication::setApplicationName(QStringLiteral("tenso-report"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TENSO_VERSION));
     try {
+        // The arguments are parsed once, before any Qt application exists: what they ask for
+        // decides whether one is needed at all.
         const tenso::report::Settings settings = tenso::report::ParseCommandLine(argc, argv);
         std::optional<tenso::standard::SpecimenTable> table;
         if (!settings.specimensFile.empty()) {
@@ -26,9 +27,13 @@ int main(int argc, char* argv[])
                 throw tenso::report::UsageError(std::string("--specimens: ") + e.what());
             }
         }
-        if (settings.charts.Any())
-            return tenso::report::RunSeriesWithCharts(settings, table ? &*table : nullptr);
-        return tenso::report::RunSeries(settings, table ? &*table : nullptr);
+        if (!settings.charts.Any())
+            return tenso::report::RunSeries(settings, table ? &*table : nullptr).status;
+        const auto app = tenso::report::MakeGuiApplication(argc, argv);
+        // Qt sets the process locale from the environment; every byte the report writes, a
+        // number or a system message, must not depend on it.
+        std::setlocale(LC_ALL, "C");
+        return tenso::report::RunSeriesWithCharts(settings, table ? &*table : nullptr);
     } catch (const tenso::report::UsageError& e) {
         std::fprintf(stderr, "tenso-report: %s\n", e.what());
         return 2;

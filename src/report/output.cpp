@@ -3,11 +3,11 @@
 
 namespace tenso::report {
 
-std::unique_ptr<ReportWriter> MakeWriter(Format format, std::vector<std::string> proofKeys)
+std::unique_ptr<ReportWriter> MakeWriter(Format format, const std::vector<double>& proofPercents)
 {
     if (format == Format::Json)
-        return MakeJsonWriter(std::move(proofKeys));
-    return MakeCsvWriter(std::move(proofKeys));
+        return MakeJsonWriter(proofPercents);
+    return MakeCsvWriter(proofPercents);
 }
 
 }  // namespace tenso::report

@@ -13,19 +13,17 @@
 
 namespace tenso::report {
 
-using Statistics = std::vector<std::pair<std::string, standard::Statistic>>;
-
 class ReportWriter {
 public:
     virtual ~ReportWriter() = default;
     virtual std::string Begin() = 0;
     virtual std::string Write(const standard::Result& result) = 0;
-    virtual std::string End(const Statistics& statistics) = 0;
+    virtual std::string End(const standard::Statistics& statistics) = 0;
 };
 
 enum class Format { Csv, Json };
 
-// `proofKeys` are the shortest texts of the --proof values ("0.2", "1"), in their order.
-std::unique_ptr<ReportWriter> MakeWriter(Format format, std::vector<std::string> proofKeys);
+// The columns and keys of the quantities for the proof strengths of --proof, in their order.
+std::unique_ptr<ReportWriter> MakeWriter(Format format, const std::vector<double>& proofPercents);
 
 }  // namespace tenso::report

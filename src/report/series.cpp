@@ -74,10 +74,11 @@ standard::Result EvaluateOne(
     }
 }
 
-int RunSeries(const Settings& settings, const standard::SpecimenTable* table, const ResultHook& hook)
+SeriesOutcome RunSeries(
+    const Settings& settings, const standard::SpecimenTable* table, const ResultHook& hook)
 {
     CheckedOutput out;
-    const std::unique_ptr<ReportWriter> writer = MakeWriter(settings.format, settings.proofKeys);
+    const std::unique_ptr<ReportWriter> writer = MakeWriter(settings.format, settings.options.proofPercents);
     standard::SeriesStatistics statistics(settings.options.proofPercents);
     int status = 0;
     bool written = out.Write(writer->Begin());
@@ -101,11 +102,12 @@ int RunSeries(const Settings& settings, const standard::SpecimenTable* table, co
             written = out.Write(writer->Write(r));
             return written;
         });
+    SeriesOutcome outcome {status, statistics.Compute()};
     if (written)
-        written = out.Write(writer->End(statistics.Compute()));
+        written = out.Write(writer->End(outcome.statistics));
     if (!out.Finish() || !written)
-        return 1;
-    return status;
+        outcome.status = 1;
+    return outcome;
 }
 
 }  // namespace tenso::report

@@ -5,6 +5,7 @@
 #include "command_line.h"
 
 #include "standard/specimens.h"
+#include "standard/statistics.h"
 
 #include <functional>
 
@@ -20,8 +21,13 @@ standard::Result EvaluateOne(
 // stop the series (after saying why on standard error): the exit status is then 1.
 using ResultHook = std::function<bool(const standard::Result&)>;
 
-// Evaluates and prints the series; returns the exit status (0 all evaluated, 1 a file failed or
-// standard output could not be written).
-int RunSeries(const Settings& settings, const standard::SpecimenTable* table, const ResultHook& hook = {});
+struct SeriesOutcome {
+    int status = 0;  // 0 all evaluated, 1 a file failed or standard output could not be written
+    standard::Statistics statistics;  // over the results handed out
+};
+
+// Evaluates and prints the series.
+SeriesOutcome RunSeries(
+    const Settings& settings, const standard::SpecimenTable* table, const ResultHook& hook = {});
 
 }  // namespace tenso::report

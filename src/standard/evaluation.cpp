@@ -3,6 +3,7 @@
 #include "standard/columns.h"
 #include "standard/export_reader.h"
 #include "standard/quantities.h"
+#include "standard/quantity_table.h"
 
 #include <algorithm>
 #include <cmath>
@@ -54,21 +55,15 @@ private:
     double forceAtMax_ = 0;
 };
 
-bool finite(const std::optional<double>& v) { return !v || std::isfinite(*v); }
-
 // Huge values in range can still overflow a sum of squares; such a result is not reported.
-bool allFinite(const Result& r)
+bool allFinite(const Result& r, const std::vector<double>& proofPercents)
 {
-    if (r.E
-        && !(std::isfinite(r.E->GPa) && std::isfinite(r.E->r2) && std::isfinite(r.E->lo)
-            && std::isfinite(r.E->hi)))
-        return false;
-    for (const ProofResult& p : r.Rp)
-        if (!finite(p.MPa) || !finite(p.strain))
-            return false;
-    const std::optional<double>* const values[]
-        = {&r.e0, &r.ReH, &r.ReL, &r.Ae, &r.Rm, &r.Fm, &r.Agt, &r.Ag, &r.Rf, &r.At, &r.A, &r.Z};
-    return std::ranges::all_of(values, [](const std::optional<double>* v) { return finite(*v); });
+    const std::vector<Quantity> table = QuantityTable(proofPercents);
+    return std::ranges::all_of(table, [&r](const Quantity& q) {
+        const Value v = q.value(r);
+        const double* d = std::get_if<double>(&v);
+        return d == nullptr || std::isfinite(*d);
+    });
 }
 
 std::size_t estimatedRecords(const ExportReader& reader, const ExportLayout& layout)
@@ -122,7 +117,7 @@ void evaluate(const std::string& path, const Options& options, bool keepCurve, R
     result.L0 = plan.specimen.L0;
     EvaluateCurve(collector->stress, collector->strain, collector->FmKiloNewton(), plan.specimen,
         options.specimen, options, result);
-    if (!allFinite(result))
+    if (!allFinite(result, options.proofPercents))
         throw std::runtime_error("the values are too large to evaluate in double precision");
     if (keepCurve) {
         result.curve.stress = std::move(collector->stress);

@@ -1,5 +1,7 @@
 #include "standard/quantities.h"
 
+#include "standard/quantity_table.h"
+
 #include "standard/text.h"
 
 #include <cmath>
@@ -200,7 +202,7 @@ void EvaluateCurve(std::vector<double>& R, std::vector<double>& e, std::optional
     for (double percent : options.proofPercents) {
         ProofResult proof;
         proof.percent = percent;
-        proof.key = ShortestFixedText(percent);
+        proof.key = ProofKey(percent);
         const Proof p = proofStrength(R, e, f, fit, e0, percent);
         proof.MPa = p.MPa;
         proof.strain = p.strain;

@@ -23,9 +23,6 @@ public:
     // Throws std::runtime_error when several rows match.
     const SpecimenRow* Find(const std::string& argument) const;
 
-    // Added: the rows in file order.
-    const std::vector<SpecimenRow>& Rows() const { return rows_; }
-
 private:
     std::string path_;
     std::vector<SpecimenRow> rows_;

@@ -1,49 +1,11 @@
 #include "standard/statistics.h"
 
-#include "standard/text.h"
-
 #include <algorithm>
 #include <cmath>
 #include <utility>
 
 namespace tenso::standard {
 namespace {
-
-// The scalar quantities in report order, around the proof strengths that follow Ae.
-enum Quantity { E, ReH, ReL, Ae, Rm, Fm, Agt, Ag, Rf, At, A, Z, Count };
-constexpr const char* Names[Count] = {"E", "ReH", "ReL", "Ae", "Rm", "Fm", "Agt", "Ag", "Rf", "At", "A", "Z"};
-
-std::optional<double> valueOf(const Result& r, int q)
-{
-    switch (q) {
-    case E:
-        return r.E ? std::optional<double>(r.E->GPa) : std::nullopt;
-    case ReH:
-        return r.ReH;
-    case ReL:
-        return r.ReL;
-    case Ae:
-        return r.Ae;
-    case Rm:
-        return r.Rm;
-    case Fm:
-        return r.Fm;
-    case Agt:
-        return r.Agt;
-    case Ag:
-        return r.Ag;
-    case Rf:
-        return r.Rf;
-    case At:
-        return r.At;
-    case A:
-        return r.A;
-    case Z:
-        return r.Z;
-    default:
-        return std::nullopt;
-    }
-}
 
 // n, mean, s with n - 1 from the deviations of a first-pass mean, CoV, min and max.
 Statistic describe(const std::vector<double>& x)
@@ -75,41 +37,36 @@ Statistic describe(const std::vector<double>& x)
 
 SeriesStatistics::SeriesStatistics(const std::vector<double>& proofPercents)
 {
-    for (int q = E; q <= Ae; ++q)
-        names_.emplace_back(Names[q]);
-    for (double percent : proofPercents)
-        names_.push_back("Rp" + ShortestFixedText(percent));
-    for (int q = Rm; q < Count; ++q)
-        names_.emplace_back(Names[q]);
-    values_.resize(names_.size());
+    for (Quantity& q : QuantityTable(proofPercents))
+        if (q.statistics)
+            quantities_.push_back(std::move(q));
+    values_.resize(quantities_.size());
 }
 
 void SeriesStatistics::Add(const Result& result)
 {
     if (result.error)
         return;
-    std::size_t slot = 0;
-    const auto add = [&](const std::optional<double>& v) {
-        if (v && std::isfinite(*v))
-            values_[slot].push_back(*v);
-        ++slot;
-    };
-    for (int q = E; q <= Ae; ++q)
-        add(valueOf(result, q));
-    const std::size_t proofs = names_.size() - static_cast<std::size_t>(Count);
-    for (std::size_t k = 0; k < proofs; ++k)
-        add(k < result.Rp.size() ? result.Rp[k].MPa : std::nullopt);
-    for (int q = Rm; q < Count; ++q)
-        add(valueOf(result, q));
+    for (std::size_t i = 0; i < quantities_.size(); ++i)
+        if (const std::optional<double> v = quantities_[i].Number(result); v && std::isfinite(*v))
+            values_[i].push_back(*v);
 }
 
-std::vector<std::pair<std::string, Statistic>> SeriesStatistics::Compute() const
+Statistics SeriesStatistics::Compute() const
 {
-    std::vector<std::pair<std::string, Statistic>> out;
-    out.reserve(names_.size());
-    for (std::size_t i = 0; i < names_.size(); ++i)
-        out.emplace_back(names_[i], describe(values_[i]));
+    Statistics out;
+    out.reserve(quantities_.size());
+    for (std::size_t i = 0; i < quantities_.size(); ++i)
+        out.emplace_back(quantities_[i].symbol, describe(values_[i]));
     return out;
+}
+
+const Statistic* FindStatistic(const Statistics& statistics, const std::string& symbol)
+{
+    for (const auto& [name, statistic] : statistics)
+        if (name == symbol)
+            return &statistic;
+    return nullptr;
 }
 
 }  // namespace tenso::standard

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <locale.h>
 #include <system_error>
 
 namespace tenso::standard {
@@ -95,9 +96,12 @@ std::optional<double> ParseNumber(std::string_view field, bool plain)
     const auto [ptr, ec] = std::from_chars(first, last, value);
     if (ec == std::errc::result_out_of_range) {
         // Both overflow and underflow land here; strtod tells them apart (HUGE_VAL on overflow).
+        // In the C locale: under the process locale a decimal comma country would stop the
+        // text at the '.', and 1.5e400 would be read as 1.
+        static const locale_t cLocale = ::newlocale(LC_ALL_MASK, "C", locale_t {});
         std::string text(first, last);
         errno = 0;
-        const double v = std::strtod(text.c_str(), nullptr);
+        const double v = ::strtod_l(text.c_str(), nullptr, cLocale);
         if (std::isinf(v))
             return std::nullopt;
         return v;
@@ -239,8 +243,10 @@ std::string ShortestText(double value)
 std::string MessageText(double value)
 {
     std::array<char, 32> buffer {};
-    const int n = std::snprintf(buffer.data(), buffer.size(), "%.6g", value);
-    return {buffer.data(), static_cast<std::size_t>(std::max(n, 0))};
+    // printf's %.6g, but with a '.' whatever the locale (Qt sets the process locale).
+    const auto result
+        = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::general, 6);
+    return {buffer.data(), result.ptr};
 }
 
 std::string ShortestFixedText(double value)

@@ -101,6 +101,33 @@ TEST(ReportCsv, HeaderRowsAndStatisticsRows)
     EXPECT_EQ(rows[4].substr(0, 10), "s,,,,,,0,,");
 }
 
+// --proof 0.0001 was "Rp1e-04" in the columns and "Rp0.0001" in the statistics, whose cells then
+// stayed empty. Two equal files: the mean is the value, s is 0, in the same column.
+TEST(ReportCsv, ASmallProofExtensionHasItsStatistics)
+{
+    const ReportRun r = RunReport(with(geometry, {"--proof", "0.0001", good, good}));
+    EXPECT_EQ(r.status, 0) << r.err;
+    const std::vector<std::string> rows = lines(r.out);
+    ASSERT_EQ(rows.size(), 8U) << r.out;
+    const auto cells = [](const std::string& row) {
+        std::vector<std::string> out;
+        std::size_t start = 0;
+        for (std::size_t comma; (comma = row.find(',', start)) != std::string::npos; start = comma + 1)
+            out.push_back(row.substr(start, comma - start));
+        out.push_back(row.substr(start));
+        return out;
+    };
+    const std::vector<std::string> header = cells(rows[0]);
+    const auto column = std::find(header.begin(), header.end(), "Rp0.0001 [MPa]");
+    ASSERT_NE(column, header.end()) << rows[0];
+    const auto c = static_cast<std::size_t>(column - header.begin());
+    const std::string value = cells(rows[1])[c];
+    EXPECT_FALSE(value.empty());
+    EXPECT_EQ(cells(rows[3])[c], value);  // mean
+    EXPECT_EQ(cells(rows[4])[c], "0");  // s
+    EXPECT_EQ(cells(rows[6])[c], value);  // min
+}
+
 TEST(ReportCsv, QuotesAFileNameWithACommaOrAQuote)
 {
     TempFile file(std::string("x"), "a,\"b\".csv");

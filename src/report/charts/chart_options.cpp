@@ -73,20 +73,4 @@ ChartOptions ParseChartOptions(const std::function<std::optional<std::string>(co
     return c;
 }
 
-bool WantsCharts(int argc, char** argv)
-{
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view a(argv[i]);
-        if (a == "--")
-            break;
-        for (const std::string_view option : {"--pdf", "--plot"}) {
-            if (a == option
-                || (a.substr(0, option.size()) == option && a.size() > option.size()
-                    && a[option.size()] == '='))
-                return true;
-        }
-    }
-    return false;
-}
-
 }  // namespace tenso::report

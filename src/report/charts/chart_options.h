@@ -26,8 +26,4 @@ struct ChartOptions {
 // UsageError naming the option for a bad value, or for a picture option without --pdf or --plot.
 ChartOptions ParseChartOptions(const std::function<std::optional<std::string>(const char*)>& value);
 
-// Whether the arguments ask for --pdf or --plot, looked up before Qt is started (pictures need Qt
-// Gui, a plain evaluation does not start it).
-bool WantsCharts(int argc, char** argv);
-
 }  // namespace tenso::report

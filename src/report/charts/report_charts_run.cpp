@@ -54,10 +54,8 @@ void Message(const std::string& text) { std::fprintf(stderr, "tenso-report: %s\n
 
 }  // namespace
 
-std::unique_ptr<QCoreApplication> MakeApplication(int& argc, char** argv, bool charts)
+std::unique_ptr<QGuiApplication> MakeGuiApplication(int& argc, char** argv)
 {
-    if (!charts)
-        return std::make_unique<QCoreApplication>(argc, argv);
     qputenv("QT_QPA_PLATFORM", "offscreen");
     // Qt's own warnings (no runtime folder, font fallbacks) mean nothing to the user of a command;
     // its critical messages still come through.
@@ -71,8 +69,6 @@ std::unique_ptr<QCoreApplication> MakeApplication(int& argc, char** argv, bool c
 int RunSeriesWithCharts(const Settings& settings, const standard::SpecimenTable* table)
 {
     const ChartOptions& c = settings.charts;
-    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr)
-        throw UsageError("--pdf and --plot need their value after a blank or '='");
     CheckFolders(c);
     const QDateTime evaluated = EvaluationTime();
     const QDir plotDir(DecodeArgument(c.plotDir));
@@ -81,7 +77,6 @@ int RunSeriesWithCharts(const Settings& settings, const standard::SpecimenTable*
 
     ChartNames names(c.plotFormat);
     std::vector<ReportEntry> entries;
-    standard::SeriesStatistics statistics(settings.options.proofPercents);
     bool failed = false;
     std::size_t done = 0;
     // The progress line shares the terminal with nothing else: not when the results go there too.
@@ -103,7 +98,6 @@ int RunSeriesWithCharts(const Settings& settings, const standard::SpecimenTable*
             }
         }
         if (!c.pdf.empty()) {
-            statistics.Add(r);
             standard::Result kept = r;
             kept.curve = {};
             entries.push_back({std::move(kept), std::move(chart)});
@@ -112,7 +106,7 @@ int RunSeriesWithCharts(const Settings& settings, const standard::SpecimenTable*
             progress->Update(done);
         return true;
     };
-    int status = RunSeries(settings, table, hook);
+    const SeriesOutcome outcome = RunSeries(settings, table, hook);
     progress.reset();
 
     if (!c.pdf.empty()) {
@@ -122,14 +116,13 @@ int RunSeriesWithCharts(const Settings& settings, const standard::SpecimenTable*
         report.version = TENSO_VERSION;
         report.options = settings.options;
         report.page = c.page;
-        const std::string error
-            = WritePdfReport(DecodeArgument(c.pdf), report, entries, statistics.Compute());
+        const std::string error = WritePdfReport(DecodeArgument(c.pdf), report, entries, outcome.statistics);
         if (!error.empty()) {
             Message(error);
             failed = true;
         }
     }
-    return failed ? std::max(status, 1) : status;
+    return failed ? std::max(outcome.status, 1) : outcome.status;
 }
 
 }  // namespace tenso::report

@@ -6,15 +6,15 @@
 
 #include "standard/specimens.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 
 #include <memory>
 
 namespace tenso::report {
 
-// The application object: a QGuiApplication on the offscreen platform when pictures are asked for
-// (fonts need it; no display is used), else a QCoreApplication, which starts faster.
-std::unique_ptr<QCoreApplication> MakeApplication(int& argc, char** argv, bool charts);
+// The application object that pictures need (fonts): a QGuiApplication on the offscreen platform,
+// so that no display is used. A run without pictures starts no Qt application at all.
+std::unique_ptr<QGuiApplication> MakeGuiApplication(int& argc, char** argv);
 
 // Checks the picture options' folders (a usage error before anything is evaluated), then runs the
 // series. Returns the exit status: 1 also when a chart or the report could not be written.

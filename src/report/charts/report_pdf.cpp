@@ -1,7 +1,8 @@
 #include "report_pdf.h"
 
 #include "chart_painter.h"
-#include "report_rounding.h"
+
+#include "standard/quantity_table.h"
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -51,58 +52,23 @@ std::string Shortest(double value)
 
 // ---- The quantities of the tables ----
 
-struct Column {
-    QString name, unit;
-    Rounding rounding;
-    std::string statistic;  // its name in the statistics; empty: none (S0, L0)
-    std::function<std::optional<double>(const Result&)> value;
-};
+using standard::Quantity;
+using standard::QuantityId;
 
-std::optional<double> ProofValue(const Result& r, std::size_t i)
+// The report's columns: the quantities of the table that it rounds, the series table's among them.
+std::vector<Quantity> Columns(const std::vector<double>& proofPercents)
 {
-    return i < r.Rp.size() ? r.Rp[i].MPa : std::nullopt;
-}
-
-std::vector<Column> Columns(const std::vector<std::string>& proofKeys)
-{
-    std::vector<Column> columns = {
-        {"S0", "mm²", Rounding::Area, "", [](const Result& r) { return r.S0; }},
-        {"L0", "mm", Rounding::Length, "", [](const Result& r) { return r.L0; }},
-        {"E", "GPa", Rounding::Modulus, "E",
-            [](const Result& r) { return r.E ? std::optional(r.E->GPa) : std::nullopt; }},
-        {"ReH", "MPa", Rounding::Strength, "ReH", [](const Result& r) { return r.ReH; }},
-        {"ReL", "MPa", Rounding::Strength, "ReL", [](const Result& r) { return r.ReL; }},
-        {"Ae", "%", Rounding::Ae, "Ae", [](const Result& r) { return r.Ae; }},
-    };
-    for (std::size_t i = 0; i < proofKeys.size(); ++i)
-        columns.push_back({"Rp" + Text(proofKeys[i]), "MPa", Rounding::Strength, "Rp" + proofKeys[i],
-            [i](const Result& r) { return ProofValue(r, i); }});
-    columns.insert(columns.end(),
-        {
-            {"Rm", "MPa", Rounding::Strength, "Rm", [](const Result& r) { return r.Rm; }},
-            {"Agt", "%", Rounding::Elongation, "Agt", [](const Result& r) { return r.Agt; }},
-            {"Ag", "%", Rounding::Elongation, "Ag", [](const Result& r) { return r.Ag; }},
-            {"At", "%", Rounding::Elongation, "At", [](const Result& r) { return r.At; }},
-            {"A", "%", Rounding::Elongation, "A", [](const Result& r) { return r.A; }},
-            {"Z", "%", Rounding::Z, "Z", [](const Result& r) { return r.Z; }},
-        });
+    std::vector<Quantity> columns;
+    for (Quantity& q : standard::QuantityTable(proofPercents))
+        if (q.rounding)
+            columns.push_back(std::move(q));
     return columns;
 }
 
-const standard::Statistic* FindStatistic(const StatisticsList& statistics, const std::string& name)
+QString Cell(const Quantity& column, const Result& r)
 {
-    for (const auto& [key, statistic] : statistics) {
-        // The proof strengths may be listed by their key alone ("0.2").
-        if (key == name || (name.rfind("Rp", 0) == 0 && key == name.substr(2)))
-            return &statistic;
-    }
-    return nullptr;
-}
-
-QString Cell(const Column& column, const Result& r)
-{
-    QString text = Text(FormatRounded(column.value(r), column.rounding));
-    if (column.statistic == "A" && r.A && r.A_from_curve.value_or(false))
+    QString text = Text(standard::FormatRounded(column.Number(r), *column.rounding));
+    if (column.id == QuantityId::A && r.A && r.A_from_curve.value_or(false))
         text += QStringLiteral("*");
     return text;
 }
@@ -186,7 +152,7 @@ QString Parameters(const ReportSettings& s)
 {
     QStringList proofs;
     for (const double p : s.options.proofPercents)
-        proofs << Text(Shortest(p)) + QStringLiteral(" %");
+        proofs << Text(standard::ProofKey(p)) + QStringLiteral(" %");
     QString modulus;
     if (s.options.modulusRange) {
         modulus = QStringLiteral("least squares over %1 to %2 MPa")
@@ -217,7 +183,7 @@ struct Table {
 
 using Row = std::pair<QString, std::vector<QString>>;  // first cell, quantity cells
 
-Table LayoutTable(const QPaintDevice* device, double width, const std::vector<Column>& columns,
+Table LayoutTable(const QPaintDevice* device, double width, const std::vector<Quantity>& columns,
     const std::vector<Row>& rows)
 {
     Table table;
@@ -231,8 +197,8 @@ Table LayoutTable(const QPaintDevice* device, double width, const std::vector<Co
         table.row = metrics.height() * 1.3;
         table.widths.assign(columns.size(), 0);
         for (std::size_t c = 0; c < columns.size(); ++c) {
-            double w = std::max(
-                boldMetrics.horizontalAdvance(columns[c].name), metrics.horizontalAdvance(columns[c].unit));
+            double w = std::max(boldMetrics.horizontalAdvance(Text(columns[c].symbol)),
+                metrics.horizontalAdvance(Text(columns[c].unit)));
             for (const auto& row : rows)
                 w = std::max(w, metrics.horizontalAdvance(row.second[c]));
             table.widths[c] = w + 2 * table.padding;
@@ -257,7 +223,7 @@ Table LayoutTable(const QPaintDevice* device, double width, const std::vector<Co
     return table;
 }
 
-void TableHeader(Pages& pages, const Table& table, const std::vector<Column>& columns)
+void TableHeader(Pages& pages, const Table& table, const std::vector<Quantity>& columns)
 {
     QPainter& painter = pages.Painter();
     const QFontMetricsF metrics(table.font, painter.device());
@@ -269,10 +235,10 @@ void TableHeader(Pages& pages, const Table& table, const std::vector<Column>& co
     for (std::size_t c = 0; c < columns.size(); ++c) {
         const QRectF cell(x, top, table.widths[c] - table.padding, table.row);
         painter.setFont(table.bold);
-        painter.drawText(cell, Qt::AlignRight | Qt::AlignTop, columns[c].name);
+        painter.drawText(cell, Qt::AlignRight | Qt::AlignTop, Text(columns[c].symbol));
         painter.setFont(table.font);
         painter.drawText(
-            cell.translated(0, metrics.height()), Qt::AlignRight | Qt::AlignTop, columns[c].unit);
+            cell.translated(0, metrics.height()), Qt::AlignRight | Qt::AlignTop, Text(columns[c].unit));
         x += table.widths[c];
     }
     pages.y += 2 * metrics.height() + 0.5 * Unit;
@@ -281,8 +247,8 @@ void TableHeader(Pages& pages, const Table& table, const std::vector<Column>& co
     pages.y += 0.5 * Unit;
 }
 
-void SeriesTable(
-    Pages& pages, const std::vector<Column>& columns, const std::vector<Row>& rows, std::size_t specimenRows)
+void SeriesTable(Pages& pages, const std::vector<Quantity>& columns, const std::vector<Row>& rows,
+    std::size_t specimenRows)
 {
     QPainter& painter = pages.Painter();
     const Table table = LayoutTable(painter.device(), pages.Width(), columns, rows);
@@ -322,13 +288,13 @@ void SeriesTable(
     pages.y += Unit;
 }
 
-std::vector<Row> TableRows(const std::vector<Column>& columns,
-    const std::vector<const ReportEntry*>& evaluated, const StatisticsList& statistics)
+std::vector<Row> TableRows(const std::vector<Quantity>& columns,
+    const std::vector<const ReportEntry*>& evaluated, const standard::Statistics& statistics)
 {
     std::vector<Row> rows;
     for (const ReportEntry* entry : evaluated) {
         Row row {Text(entry->result.file), {}};
-        for (const Column& column : columns)
+        for (const Quantity& column : columns)
             row.second.push_back(Cell(column, entry->result));
         rows.push_back(std::move(row));
     }
@@ -339,16 +305,16 @@ std::vector<Row> TableRows(const std::vector<Column>& columns,
         {QStringLiteral("max"), &standard::Statistic::max}};
     for (const auto& [name, field] : statisticRows) {
         Row row {name, {}};
-        for (const Column& column : columns) {
+        for (const Quantity& column : columns) {
             const standard::Statistic* statistic
-                = column.statistic.empty() ? nullptr : FindStatistic(statistics, column.statistic);
+                = column.statistics ? standard::FindStatistic(statistics, column.symbol) : nullptr;
             if (!statistic) {
                 row.second.emplace_back();
                 continue;
             }
             const bool cov = field == &standard::Statistic::CoV;
-            row.second.push_back(
-                Text(FormatRounded(statistic->*field, cov ? Rounding::CoV : column.rounding)));
+            row.second.push_back(Text(standard::FormatRounded(
+                statistic->*field, cov ? standard::Rounding::CoV : *column.rounding)));
         }
         rows.push_back(std::move(row));
     }
@@ -361,70 +327,68 @@ struct Line {
     QString name, value, detail;
 };
 
-std::vector<Line> SpecimenLines(const Result& r, const std::vector<Column>& columns)
+// What a value's line says beside it: its meaning, or why it is empty.
+QString Detail(const Quantity& q, const Result& r, bool given)
+{
+    switch (q.id) {
+    case QuantityId::ReH:
+    case QuantityId::ReL:
+        return given ? Text(q.meaning) : QStringLiteral("continuous yielding");
+    case QuantityId::Rp:
+        return given ? Text(q.meaning) : QStringLiteral("not reached");
+    case QuantityId::A:
+        return r.A_from_curve.value_or(false)
+            ? QStringLiteral("from the curve: At less the elastic part (no Lu given)")
+            : Text(q.meaning) + QStringLiteral(", from Lu");
+    case QuantityId::Z:
+        return given ? Text(q.meaning) : QStringLiteral("no du or Su given");
+    default:
+        return Text(q.meaning);
+    }
+}
+
+// Every value the report rounds, in the table's order; S0 and L0 stand above the chart instead.
+std::vector<Line> SpecimenLines(const Result& r, const std::vector<Quantity>& columns)
 {
     std::vector<Line> lines;
-    const auto add = [&](QString name, std::optional<double> v, Rounding rounding, const QString& unit,
-                         QString detail = {}) {
-        const QString text = Text(FormatRounded(v, rounding));
-        lines.push_back({std::move(name), v ? text + QStringLiteral(" ") + unit : text, std::move(detail)});
-    };
-    if (r.E) {
-        add(QStringLiteral("E"), r.E->GPa, Rounding::Modulus, QStringLiteral("GPa"),
-            QStringLiteral("fit over %1 to %2 MPa, %3 points, r² = %4, pass %5")
-                .arg(QString::number(r.E->lo, 'f', 0), QString::number(r.E->hi, 'f', 0))
-                .arg(r.E->points)
-                .arg(QString::number(r.E->r2, 'f', 5))
-                .arg(r.E->pass));
+    for (const Quantity& q : columns) {
+        if (q.id == QuantityId::S0 || q.id == QuantityId::L0)
+            continue;
+        const std::optional<double> v = q.Number(r);
+        const QString text = Text(standard::FormatRounded(v, *q.rounding));
+        if (q.id == QuantityId::E) {
+            if (!r.E)
+                continue;
+            lines.push_back({QStringLiteral("E"), text + QStringLiteral(" GPa"),
+                QStringLiteral("fit over %1 to %2 MPa, %3 points, r² = %4, pass %5")
+                    .arg(QString::number(r.E->lo, 'f', 0), QString::number(r.E->hi, 'f', 0))
+                    .arg(r.E->points)
+                    .arg(QString::number(r.E->r2, 'f', 5))
+                    .arg(r.E->pass)});
+            if (r.e0)
+                lines.push_back({QStringLiteral("e0"),
+                    QString::number(std::abs(*r.e0 * 100) < 0.0005 ? 0.0 : *r.e0 * 100, 'f', 3)
+                        + QStringLiteral(" %"),
+                    QStringLiteral("strain origin: where the elastic line crosses zero stress")});
+            continue;
+        }
+        lines.push_back({Text(q.symbol), v ? text + QStringLiteral(" ") + Text(q.unit) : text,
+            Detail(q, r, v.has_value())});
     }
-    if (r.e0)
-        lines.push_back({QStringLiteral("e0"),
-            QString::number(std::abs(*r.e0 * 100) < 0.0005 ? 0.0 : *r.e0 * 100, 'f', 3)
-                + QStringLiteral(" %"),
-            QStringLiteral("strain origin: where the elastic line crosses zero stress")});
-    const QString yieldDetail = r.ReH ? QString() : QStringLiteral("continuous yielding");
-    add(QStringLiteral("ReH"), r.ReH, Rounding::Strength, QStringLiteral("MPa"),
-        r.ReH ? QStringLiteral("upper yield strength") : yieldDetail);
-    add(QStringLiteral("ReL"), r.ReL, Rounding::Strength, QStringLiteral("MPa"),
-        r.ReL ? QStringLiteral("lower yield strength") : yieldDetail);
-    add(QStringLiteral("Ae"), r.Ae, Rounding::Ae, QStringLiteral("%"),
-        QStringLiteral("yield point extension"));
-    for (const auto& proof : r.Rp) {
-        add("Rp" + Text(proof.key), proof.MPa, Rounding::Strength, QStringLiteral("MPa"),
-            proof.MPa ? QStringLiteral("proof strength, plastic extension %1 %").arg(Text(proof.key))
-                      : QStringLiteral("not reached"));
-    }
-    add(QStringLiteral("Rm"), r.Rm, Rounding::Strength, QStringLiteral("MPa"),
-        QStringLiteral("tensile strength"));
-    add(QStringLiteral("Fm"), r.Fm, Rounding::Force, QStringLiteral("kN"), QStringLiteral("maximum force"));
-    add(QStringLiteral("Agt"), r.Agt, Rounding::Elongation, QStringLiteral("%"),
-        QStringLiteral("total extension at maximum force"));
-    add(QStringLiteral("Ag"), r.Ag, Rounding::Elongation, QStringLiteral("%"),
-        QStringLiteral("plastic extension at maximum force"));
-    add(QStringLiteral("Rf"), r.Rf, Rounding::Strength, QStringLiteral("MPa"),
-        QStringLiteral("stress at fracture"));
-    add(QStringLiteral("At"), r.At, Rounding::Elongation, QStringLiteral("%"),
-        QStringLiteral("total extension at fracture"));
-    add(QStringLiteral("A"), r.A, Rounding::Elongation, QStringLiteral("%"),
-        r.A_from_curve.value_or(false)
-            ? QStringLiteral("from the curve: At less the elastic part (no Lu given)")
-            : QStringLiteral("percentage elongation after fracture, from Lu"));
-    add(QStringLiteral("Z"), r.Z, Rounding::Z, QStringLiteral("%"),
-        r.Z ? QStringLiteral("percentage reduction of area") : QStringLiteral("no du or Su given"));
-    (void)columns;
     return lines;
 }
 
-void SpecimenPage(Pages& pages, const ReportEntry& entry, const std::vector<Column>& columns)
+void SpecimenPage(Pages& pages, const ReportEntry& entry, const std::vector<Quantity>& columns)
 {
     const Result& r = entry.result;
     QPainter& painter = pages.Painter();
     Paragraph(pages, Text(r.file), Font(12, true));
     pages.y += 1 * Unit;
     QStringList geometry;
-    geometry << QStringLiteral("S0 = %1 mm²").arg(Text(FormatRounded(r.S0, Rounding::Area)))
-             << QStringLiteral("L0 = %1 mm").arg(Text(FormatRounded(r.L0, Rounding::Length)))
-             << QStringLiteral("%1 records").arg(r.records.value_or(0));
+    geometry
+        << QStringLiteral("S0 = %1 mm²").arg(Text(standard::FormatRounded(r.S0, standard::Rounding::Area)))
+        << QStringLiteral("L0 = %1 mm").arg(Text(standard::FormatRounded(r.L0, standard::Rounding::Length)))
+        << QStringLiteral("%1 records").arg(r.records.value_or(0));
     if (r.skipped.value_or(0) > 0)
         geometry << QStringLiteral("%1 skipped").arg(*r.skipped);
     Paragraph(pages, geometry.join(QStringLiteral(",  ")), Font(9));
@@ -472,7 +436,7 @@ void SpecimenPage(Pages& pages, const ReportEntry& entry, const std::vector<Colu
 }  // namespace
 
 std::string WritePdfReport(const QString& path, const ReportSettings& settings,
-    const std::vector<ReportEntry>& entries, const StatisticsList& statistics)
+    const std::vector<ReportEntry>& entries, const standard::Statistics& statistics)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
@@ -491,10 +455,10 @@ std::string WritePdfReport(const QString& path, const ReportSettings& settings,
         Pages pages(
             writer, painter, Text(settings.title) + QStringLiteral(" \u00b7 ") + When(settings.evaluated));
 
-        std::vector<std::string> keys;
-        for (const double p : settings.options.proofPercents)
-            keys.push_back(Shortest(p));
-        const std::vector<Column> columns = Columns(keys);
+        const std::vector<Quantity> columns = Columns(settings.options.proofPercents);
+        std::vector<Quantity> tableColumns;
+        std::copy_if(columns.begin(), columns.end(), std::back_inserter(tableColumns),
+            [](const Quantity& q) { return q.seriesTable; });
         std::vector<const ReportEntry*> evaluated, failed;
         for (const ReportEntry& entry : entries)
             (entry.result.error ? failed : evaluated).push_back(&entry);
@@ -510,8 +474,8 @@ std::string WritePdfReport(const QString& path, const ReportSettings& settings,
         Paragraph(pages, Parameters(settings), Font(9));
         pages.y += 4 * Unit;
 
-        const std::vector<Row> rows = TableRows(columns, evaluated, statistics);
-        SeriesTable(pages, columns, rows, evaluated.size());
+        const std::vector<Row> rows = TableRows(tableColumns, evaluated, statistics);
+        SeriesTable(pages, tableColumns, rows, evaluated.size());
         const bool anyFromCurve = std::any_of(evaluated.begin(), evaluated.end(),
             [](const ReportEntry* e) { return e->result.A && e->result.A_from_curve.value_or(false); });
         if (anyFromCurve)

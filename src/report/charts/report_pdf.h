@@ -31,11 +31,9 @@ struct ReportEntry {
     ChartData chart;
 };
 
-using StatisticsList = std::vector<std::pair<std::string, standard::Statistic>>;
-
 // Writes the report through a QSaveFile, so that nothing is left under `path` on failure. Returns
 // an empty text on success, else one line naming the file and the reason.
 std::string WritePdfReport(const QString& path, const ReportSettings& settings,
-    const std::vector<ReportEntry>& entries, const StatisticsList& statistics);
+    const std::vector<ReportEntry>& entries, const standard::Statistics& statistics);
 
 }  // namespace tenso::report

@@ -1,5 +1,6 @@
 // tenso-report --pdf and --plot run as a user would.
 #include "report/report_run.h"
+#include "support/comma_locale.h"
 
 #include <gtest/gtest.h>
 
@@ -119,4 +120,53 @@ TEST(ReportPdf, BadPictureOptions)
         EXPECT_EQ(run.out, "");
         EXPECT_NE(run.err.find("tenso-report: --"), std::string::npos) << run.err;
     }
+}
+
+// Qt makes the environment's locale the process locale; under de_DE printf wrote "78,54" in the
+// report while the CSV had "78.54". Every byte must be the same as under the C locale.
+TEST(ReportLocale, DecimalCommaLocaleChangesNoByte)
+{
+    if (!tenso::test::CommaLocaleEnvironment::Available())
+        GTEST_SKIP() << tenso::test::CommaLocale::Why();
+    QTemporaryDir dir;
+    const std::vector<std::string> series = {"--specimens", Examples + "/specimens.csv",
+        Examples + "/machine_aluminium_flat.tsv", Examples + "/machine_steel_european.txt",
+        Examples + "/machine_steel_round.csv", Path(dir, "missing.csv")};
+    const auto report = [&](const char* name) {
+        std::vector<std::string> args = {"--pdf", Path(dir, name)};
+        args.insert(args.end(), series.begin(), series.end());
+        const auto run = RunReport(args);
+        EXPECT_EQ(run.status, 1) << run.err;
+        return std::make_pair(run.out,
+            Tool("pdftotext", {"-layout", QString::fromStdString(Path(dir, name)), "-"})
+                .remove(QRegularExpression("Evaluated [^:]*:|\u00b7 [0-9: -]+[A-Z]+")));
+    };
+    const auto plain = report("c.pdf");
+    std::pair<std::string, QString> comma;
+    {
+        const tenso::test::CommaLocaleEnvironment german;
+        comma = report("de.pdf");
+    }
+    EXPECT_EQ(comma.first, plain.first);
+    EXPECT_EQ(comma.second, plain.second);
+    EXPECT_TRUE(comma.second.contains("78.54"));  // S0 = pi/4 x 10² of the round steel
+    EXPECT_TRUE(comma.second.contains("No such file or directory"));
+}
+
+// The fallback after from_chars read "1.5e400" under de_DE up to the '.': a record of 1 N, and the
+// file evaluated with exit 0. It lies beyond the double range: the line's error.
+TEST(ReportLocale, ANumberBeyondTheRangeIsAnErrorUnderADecimalCommaLocale)
+{
+    if (!tenso::test::CommaLocaleEnvironment::Available())
+        GTEST_SKIP() << tenso::test::CommaLocale::Why();
+    QTemporaryDir dir;
+    QFile file(dir.filePath("huge.csv"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("Force;Extension\n0;0\n100;0.01\n1.5e400;0.02\n50;0.03\n");
+    file.close();
+    const tenso::test::CommaLocaleEnvironment german;
+    const auto run = RunReport({"--pdf", Path(dir, "r.pdf"), "--area", "10", "--gauge-length", "50",
+        "--format", "json", file.fileName().toStdString()});
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_NE(run.out.find("line 4"), std::string::npos) << run.out;
 }

@@ -100,7 +100,7 @@ QString PageText(const QString& pdf, int first, int last)
 
 class WritePdfReportTest : public testing::Test {
 protected:
-    QString Write(const std::vector<ReportEntry>& entries, const StatisticsList& statistics = {})
+    QString Write(const std::vector<ReportEntry>& entries, const tenso::standard::Statistics& statistics = {})
     {
         const QString path = dir.filePath("report.pdf");
         EXPECT_EQ(WritePdfReport(path, Settings(), entries, statistics), "");
@@ -153,7 +153,8 @@ TEST_F(WritePdfReportTest, LongTableContinuesWithItsHeader)
 TEST_F(WritePdfReportTest, RoundedValuesAndTheFailedFile)
 {
     // Statistics over Rm = 611 and 613 by hand: mean 612, s = sqrt(2) = 1.414 -> 1, CoV 0.231 -> 0.2.
-    StatisticsList statistics = {{"Rm", Statistic {2, 612.0, 1.41421356, 0.2310806, 611.0, 613.0}}};
+    tenso::standard::Statistics statistics
+        = {{"Rm", Statistic {2, 612.0, 1.41421356, 0.2310806, 611.0, 613.0}}};
     const QString pdf
         = Write({Specimen("a.csv", 611.46), Failed("broken.csv", "line 3: no force column (--force)"),
                     Specimen("b.csv", 613.0)},

@@ -1,5 +1,4 @@
 #include "decimate.h"
-#include "report_rounding.h"
 #include "ticks.h"
 
 #include <gtest/gtest.h>
@@ -100,23 +99,3 @@ TEST(DecimateIndices, CurveGoingBackKeepsItsPath)
 }
 
 TEST(DecimateIndices, NoPoints) { EXPECT_TRUE(DecimateIndices({}, {}, 0, 1, 10).empty()); }
-
-TEST(FormatRounded, EachQuantityToItsStep)
-{
-    EXPECT_EQ(FormatRounded(523.46, Rounding::Strength), "523");
-    EXPECT_EQ(FormatRounded(523.5, Rounding::Strength), "524");  // half away from zero
-    EXPECT_EQ(FormatRounded(205.25, Rounding::Modulus), "205.3");  // 2052.5 -> 2053
-    EXPECT_EQ(FormatRounded(1.449, Rounding::Ae), "1.4");
-    EXPECT_EQ(FormatRounded(12.24, Rounding::Elongation), "12.0");  // 24.48 -> 24 halves
-    EXPECT_EQ(FormatRounded(12.25, Rounding::Elongation), "12.5");  // 24.5 -> 25 halves
-    EXPECT_EQ(FormatRounded(12.76, Rounding::Elongation), "13.0");  // 25.52 -> 26 halves
-    EXPECT_EQ(FormatRounded(61.6, Rounding::Z), "62");
-    EXPECT_EQ(FormatRounded(78.5398, Rounding::Area), "78.54");
-}
-
-TEST(FormatRounded, NoNegativeZeroAndDashForNull)
-{
-    EXPECT_EQ(FormatRounded(-0.2, Rounding::Elongation), "0.0");
-    EXPECT_EQ(FormatRounded(std::nullopt, Rounding::Strength), "\u2013");
-    EXPECT_EQ(FormatRounded(std::nan(""), Rounding::Strength), "\u2013");
-}
