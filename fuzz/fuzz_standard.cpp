@@ -41,7 +41,7 @@ bool finite(const std::optional<double>& v) { return !v || std::isfinite(*v); }
 void checkResult(const tenso::standard::Result& r)
 {
     if (r.error) {
-        check(!r.error->empty() && !r.Rm && !r.E && r.curve.stress.empty());
+        check((!r.error->empty() || r.problem) && !r.Rm && !r.E && r.curve.stress.empty());
         return;
     }
     check(r.Rm && *r.Rm > 0 && r.E && r.E->GPa > 0 && std::isfinite(r.E->GPa));

@@ -15,6 +15,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
+#include <clocale>
 #include <cstdio>
 #include <memory>
 
@@ -32,6 +33,9 @@ int main(int argc, char* argv[])
 {
     tenso::CheckStandardStreams();
     QCoreApplication app(argc, argv);
+    // Qt sets the process locale from the environment; what tenso-eval writes, a number or a
+    // system message, must not depend on it.
+    std::setlocale(LC_ALL, "C");
     QCoreApplication::setApplicationName(QStringLiteral("tenso-eval"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TENSO_VERSION));
 

@@ -1,9 +1,11 @@
 #include "command_line.h"
 
 #include "help.h"
+#include "problem_text.h"
 #include "raw_text.h"
 #include "text.h"
 
+#include "standard/columns.h"
 #include "standard/units.h"
 
 #include <QCommandLineParser>
@@ -256,6 +258,8 @@ void readColumns(const Parser& p, standard::Options& o)
         else
             throw UsageError("--decimal takes point or comma, not \"" + mark + "\"");
     }
+    if (o.decimal == standard::DecimalMark::Comma && o.separator == standard::Separator::Comma)
+        throw UsageError("--decimal comma cannot go with --separator comma");
 }
 
 // The geometry given on the command line, for every file; at most one way to each cross-section.
@@ -269,16 +273,15 @@ void readSpecimen(const Parser& p, standard::Specimen& g)
     g.Lu = p.positive("final-length", "the final gauge length in mm");
     g.du = p.positive("final-diameter", "the final diameter in mm");
     g.Su = p.positive("final-area", "the final cross-section in mm²");
-    if (g.b0.has_value() != g.a0.has_value())
-        throw UsageError(g.b0 ? "--width needs --thickness" : "--thickness needs --width");
-    if (static_cast<int>(g.d0.has_value()) + static_cast<int>(g.b0.has_value())
-            + static_cast<int>(g.S0.has_value())
-        > 1)
-        throw UsageError(
-            "--diameter, --width/--thickness and --area each give the cross-section: use one of them");
-    if (g.du && g.Su)
-        throw UsageError(
-            "--final-diameter and --final-area each give the final cross-section: use one of them");
+    // The same checks as a file's specimen gets, in the same words, but before any file is read:
+    // what the options alone get wrong is a usage error. Lu or du without L0 or S0 is not, since
+    // a specimens row may give the rest.
+    standard::SpecimenValues values;
+    if (const std::optional<standard::Problem> problem = standard::CheckSpecimen(g, values)) {
+        using Kind = standard::Problem::Kind;
+        if (problem->kind != Kind::LuWithoutL0 && problem->kind != Kind::FinalWithoutCrossSection)
+            throw UsageError(ProblemText(*problem));
+    }
 }
 
 // --proof: positive plastic extensions, none named twice.

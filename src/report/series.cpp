@@ -2,6 +2,7 @@
 
 #include "ordered_pool.h"
 #include "output.h"
+#include "problem_text.h"
 
 #include "standard/statistics.h"
 
@@ -53,9 +54,7 @@ standard::Result failure(const std::string& file, std::string message)
     return r;
 }
 
-}  // namespace
-
-standard::Result EvaluateOne(
+standard::Result evaluate(
     const std::string& file, const Settings& settings, const standard::SpecimenTable* table, bool keepCurve)
 {
     if (file.empty())
@@ -72,6 +71,17 @@ standard::Result EvaluateOne(
     } catch (const std::exception& e) {  // several rows of the specimens table, or out of memory
         return failure(file, e.what());
     }
+}
+
+}  // namespace
+
+standard::Result EvaluateOne(
+    const std::string& file, const Settings& settings, const standard::SpecimenTable* table, bool keepCurve)
+{
+    standard::Result r = evaluate(file, settings, table, keepCurve);
+    if (r.problem)
+        r.error = ProblemText(*r.problem);
+    return r;
 }
 
 SeriesOutcome RunSeries(

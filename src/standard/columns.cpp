@@ -35,7 +35,7 @@ bool allDigits(std::string_view s)
 
 // A column given by option: its number from 1, or its name with or without the unit.
 std::optional<std::size_t> byOption(
-    std::string_view option, const std::string& value, const ExportLayout& layout, std::string& error)
+    Subject subject, const std::string& value, const ExportLayout& layout, std::optional<Problem>& problem)
 {
     if (allDigits(value)) {
         std::size_t number = 0;
@@ -45,9 +45,8 @@ std::optional<std::size_t> byOption(
                 break;
         }
         if (number == 0 || number > layout.fieldCount) {
-            error = std::string(option) + " " + value
-                + ": there is no such column; the first data line (line " + std::to_string(layout.dataLine)
-                + ") has " + std::to_string(layout.fieldCount) + " fields";
+            problem = Problem {
+                Problem::Kind::NoSuchColumnNumber, subject, value, layout.dataLine, layout.fieldCount};
             return std::nullopt;
         }
         return number - 1;
@@ -60,9 +59,7 @@ std::optional<std::size_t> byOption(
         if (FoldCase(SplitName(name).name) == wanted || FoldCase(name) == wanted)
             return i;
     }
-    error = std::string(option) + " " + quoted(value) + ": no column has that name";
-    error += layout.namesLine == 0 ? " (the file has no names line; give the column's number)"
-                                   : " (the names are on line " + std::to_string(layout.namesLine) + ")";
+    problem = Problem {Problem::Kind::NoColumnNamed, subject, value, layout.namesLine};
     return std::nullopt;
 }
 
@@ -78,121 +75,133 @@ std::optional<std::size_t> byWords(const ExportLayout& layout, const std::array<
     return std::nullopt;
 }
 
-// The factor of a column's unit: the option's, else the one at the end of its name, else the units
-// line's, else 1. `other` names what would take the column if it holds another quantity.
-std::string unitFactor(UnitKind kind, std::size_t column, const ExportLayout& layout,
-    const std::string& optionText, std::string_view option, std::string_view other, double& factor)
+std::string columnName(const ExportLayout& layout, std::size_t index)
 {
-    const std::string expected = std::string(KindName(kind)) + " unit (" + std::string(UnitList(kind)) + ")";
-    const std::string anExpected = (kind == UnitKind::Extension ? "an " : "a ") + expected;
+    return index < layout.names.size() ? layout.names[index] : std::string();
+}
+
+// The factor of a column's unit: the option's, else the one at the end of its name, else the units
+// line's, else 1.
+std::optional<Problem> unitFactor(UnitKind kind, Subject subject, std::size_t column,
+    const ExportLayout& layout, const std::string& optionText, double& factor)
+{
     if (!optionText.empty()) {
         const std::optional<Unit> unit = FindUnit(optionText);
         if (!unit || unit->kind != kind)
-            return std::string(option) + " " + quoted(optionText) + ": not " + anExpected;
+            return Problem {Problem::Kind::UnitNotOfKind, subject, optionText};
         factor = unit->factor;
-        return {};
+        return std::nullopt;
     }
     std::string_view text;
-    std::string where;
+    std::size_t line = 0;
     if (column < layout.names.size() && !SplitName(layout.names[column]).unit.empty()) {
         text = SplitName(layout.names[column]).unit;
-        where = columnText(layout, column);
     } else if (column < layout.units.size() && !layout.units[column].empty()) {
         text = layout.units[column];
-        where = columnText(layout, column) + " (units on line " + std::to_string(layout.unitsLine) + ")";
+        line = layout.unitsLine;
     } else {
         factor = 1;
-        return {};
+        return std::nullopt;
     }
     const std::optional<Unit> unit = FindUnit(text);
-    if (!unit)
-        return where + ": unknown unit " + quoted(text) + "; give the " + expected + " with "
-            + std::string(option);
-    if (unit->kind != kind)
-        return where + ": " + quoted(text) + " is "
-            + std::string(unit->kind == UnitKind::Extension ? "an " : "a ")
-            + std::string(KindName(unit->kind)) + " unit, not " + anExpected + "; give the unit with "
-            + std::string(option) + std::string(other);
+    if (!unit || unit->kind != kind) {
+        Problem p {unit ? Problem::Kind::UnitOfAnotherKind : Problem::Kind::UnknownUnit, subject,
+            std::string(text), line};
+        p.column = column;
+        p.columnName = columnName(layout, column);
+        if (unit)
+            p.other = unit->kind;
+        return p;
+    }
     factor = unit->factor;
-    return {};
+    return std::nullopt;
 }
 
-std::string checkPositive(const std::optional<double>& value, std::string_view option)
+std::optional<Problem> checkPositive(const std::optional<double>& value, Subject subject)
 {
-    if (value && !(std::isfinite(*value) && *value > 0))
-        return std::string(option) + " " + MessageText(*value) + ": must be a positive number";
-    return {};
+    if (value && !(std::isfinite(*value) && *value > 0)) {
+        Problem p {Problem::Kind::NotPositive, subject};
+        p.number = *value;
+        return p;
+    }
+    return std::nullopt;
 }
 
 }  // namespace
 
-std::string CheckSpecimen(const Specimen& s, SpecimenValues& values)
+std::optional<Problem> CheckSpecimen(const Specimen& s, SpecimenValues& values)
 {
+    using Kind = Problem::Kind;
     values = {};
-    const std::array<std::pair<const std::optional<double>*, std::string_view>, 8> all {{
-        {&s.d0, "--diameter"},
-        {&s.b0, "--width"},
-        {&s.a0, "--thickness"},
-        {&s.S0, "--area"},
-        {&s.L0, "--gauge-length"},
-        {&s.Lu, "--final-length"},
-        {&s.du, "--final-diameter"},
-        {&s.Su, "--final-area"},
+    const std::array<std::pair<const std::optional<double>*, Subject>, 8> all {{
+        {&s.d0, Subject::d0},
+        {&s.b0, Subject::b0},
+        {&s.a0, Subject::a0},
+        {&s.S0, Subject::S0},
+        {&s.L0, Subject::L0},
+        {&s.Lu, Subject::Lu},
+        {&s.du, Subject::du},
+        {&s.Su, Subject::Su},
     }};
-    for (const auto& [value, option] : all)
-        if (std::string error = checkPositive(*value, option); !error.empty())
-            return error;
+    for (const auto& [value, subject] : all)
+        if (std::optional<Problem> problem = checkPositive(*value, subject))
+            return problem;
     const int forms = (s.d0 ? 1 : 0) + (s.a0 || s.b0 ? 1 : 0) + (s.S0 ? 1 : 0);
     if (forms > 1)
-        return "two cross-sections given: give one of --diameter, --width with --thickness, or --area";
+        return Problem {Kind::TwoCrossSections};
     if (s.b0 && !s.a0)
-        return "--width without --thickness";
+        return Problem {Kind::WidthWithoutThickness};
     if (s.a0 && !s.b0)
-        return "--thickness without --width";
+        return Problem {Kind::ThicknessWithoutWidth};
     if (s.d0)
         values.S0 = std::numbers::pi / 4 * (*s.d0 * *s.d0);
     else if (s.a0)
         values.S0 = *s.a0 * *s.b0;
     else
         values.S0 = s.S0;
+    const auto outOfRange = [](Subject subject, double area) {
+        Problem p {Kind::OutOfRange, subject};
+        p.number = area;
+        return p;
+    };
     if (values.S0 && !(std::isfinite(*values.S0) && *values.S0 > 0))
-        return "the cross-section " + MessageText(*values.S0) + " mm\xC2\xB2 is out of range";
+        return outOfRange(Subject::S0, *values.S0);
     values.L0 = s.L0;
     if (s.Lu && !s.L0)
-        return "--final-length without --gauge-length: A needs L0";
+        return Problem {Kind::LuWithoutL0};
     if (s.du && s.Su)
-        return "both --final-diameter and --final-area given: give one";
+        return Problem {Kind::TwoFinalCrossSections};
     if ((s.du || s.Su) && !values.S0)
-        return std::string(s.du ? "--final-diameter" : "--final-area")
-            + " without a cross-section: Z needs S0 (--diameter, --width with --thickness, or --area)";
+        return Problem {Kind::FinalWithoutCrossSection, s.du ? Subject::du : Subject::Su};
     if (s.du)
         values.Su = std::numbers::pi / 4 * (*s.du * *s.du);
     else
         values.Su = s.Su;
     if (values.Su && !(std::isfinite(*values.Su) && *values.Su > 0))
-        return "the final cross-section " + MessageText(*values.Su) + " mm\xC2\xB2 is out of range";
-    return {};
+        return outOfRange(Subject::Su, *values.Su);
+    return std::nullopt;
 }
 
 Plan MakePlan(const ExportLayout& layout, const Options& options)
 {
     Plan plan;
-    std::string error;
     std::optional<std::size_t> force, extension, strain, stress;
-    if (!options.forceColumn.empty() && !(force = byOption("--force", options.forceColumn, layout, error)))
-        return plan.columnsError = error, plan;
-    if (!options.extensionColumn.empty()
-        && !(extension = byOption("--extension", options.extensionColumn, layout, error)))
-        return plan.columnsError = error, plan;
-    if (!options.strainColumn.empty()
-        && !(strain = byOption("--strain", options.strainColumn, layout, error)))
-        return plan.columnsError = error, plan;
-    if (!options.stressColumn.empty()
-        && !(stress = byOption("--stress", options.stressColumn, layout, error)))
-        return plan.columnsError = error, plan;
+    const std::pair<const std::string*, std::optional<std::size_t>*> given[] = {
+        {&options.forceColumn, &force},
+        {&options.extensionColumn, &extension},
+        {&options.strainColumn, &strain},
+        {&options.stressColumn, &stress},
+    };
+    const Subject subjects[]
+        = {Subject::ForceColumn, Subject::ExtensionColumn, Subject::StrainColumn, Subject::StressColumn};
+    for (std::size_t k = 0; k < std::size(given); ++k) {
+        const auto& [text, column] = given[k];
+        if (!text->empty() && !(*column = byOption(subjects[k], *text, layout, plan.problem)))
+            return plan;
+    }
 
-    const std::string specimenError = CheckSpecimen(options.specimen, plan.specimen);
-    const bool crossSection = specimenError.empty() && plan.specimen.S0.has_value();
+    const std::optional<Problem> specimenProblem = CheckSpecimen(options.specimen, plan.specimen);
+    const bool crossSection = !specimenProblem && plan.specimen.S0.has_value();
     const std::optional<std::size_t> namedForce = byWords(layout, ForceWords);
     const std::optional<std::size_t> namedStress = byWords(layout, StressWords);
     const std::optional<std::size_t> namedStrain = byWords(layout, StrainWords);
@@ -211,7 +220,7 @@ Plan MakePlan(const ExportLayout& layout, const Options& options)
     } else if (namedStress) {
         c.stressColumn = *namedStress;
     } else {
-        plan.columnsError = "no force and no stress column: give the column with --force or --stress";
+        plan.problem = Problem {Problem::Kind::NoStressColumn};
         return plan;
     }
     if (strain) {
@@ -225,41 +234,36 @@ Plan MakePlan(const ExportLayout& layout, const Options& options)
         c.strainColumn = *namedExtension;
         c.strainFromExtension = true;
     } else {
-        plan.columnsError = "no strain and no extension column: give the column with --strain or --extension";
+        plan.problem = Problem {Problem::Kind::NoStrainColumn};
         return plan;
     }
     c.stressName = columnText(layout, c.stressColumn);
     c.strainName = columnText(layout, c.strainColumn);
     plan.columns = c;
 
-    const std::string stressNumber = std::to_string(c.stressColumn + 1);
-    const std::string strainNumber = std::to_string(c.strainColumn + 1);
-    std::string units = c.stressFromForce
-        ? unitFactor(UnitKind::Force, c.stressColumn, layout, options.forceUnit, "--force-unit",
-            ", or --stress " + stressNumber + " if the column holds stress", plan.columns->stressFactor)
-        : unitFactor(UnitKind::Stress, c.stressColumn, layout, options.stressUnit, "--stress-unit",
-            ", or --force " + stressNumber + " if the column holds force", plan.columns->stressFactor);
-    if (units.empty())
-        units = c.strainFromExtension
-            ? unitFactor(UnitKind::Extension, c.strainColumn, layout, options.extensionUnit,
-                "--extension-unit", ", or --strain " + strainNumber + " if the column holds strain",
-                plan.columns->strainFactor)
-            : unitFactor(UnitKind::Strain, c.strainColumn, layout, options.strainUnit, "--strain-unit",
-                ", or --extension " + strainNumber + " if the column holds extension",
+    plan.problem = c.stressFromForce ? unitFactor(UnitKind::Force, Subject::ForceUnit, c.stressColumn, layout,
+                       options.forceUnit, plan.columns->stressFactor)
+                                     : unitFactor(UnitKind::Stress, Subject::StressUnit, c.stressColumn,
+                                         layout, options.stressUnit, plan.columns->stressFactor);
+    if (!plan.problem)
+        plan.problem = c.strainFromExtension
+            ? unitFactor(UnitKind::Extension, Subject::ExtensionUnit, c.strainColumn, layout,
+                options.extensionUnit, plan.columns->strainFactor)
+            : unitFactor(UnitKind::Strain, Subject::StrainUnit, c.strainColumn, layout, options.strainUnit,
                 plan.columns->strainFactor);
-    if (!units.empty()) {
-        plan.unitsError = units;
+    if (plan.problem)
         return plan;
-    }
 
-    if (!specimenError.empty()) {
-        plan.specimenError = specimenError;
+    if (specimenProblem) {
+        plan.problem = specimenProblem;
     } else if (c.stressFromForce && !plan.specimen.S0) {
-        plan.specimenError = "the stress comes from the force in " + c.stressName
-            + ", but no cross-section is given: give --diameter, --width with --thickness, or --area";
+        plan.problem = Problem {Problem::Kind::NoCrossSection};
+        plan.problem->column = c.stressColumn;
+        plan.problem->columnName = columnName(layout, c.stressColumn);
     } else if (c.strainFromExtension && !plan.specimen.L0) {
-        plan.specimenError = "no strain column, and the extension in " + c.strainName
-            + " needs the gauge length: give --gauge-length, or the strain column with --strain";
+        plan.problem = Problem {Problem::Kind::NoGaugeLength};
+        plan.problem->column = c.strainColumn;
+        plan.problem->columnName = columnName(layout, c.strainColumn);
     }
     return plan;
 }

@@ -3,6 +3,7 @@
 
 #include "standard/evaluation.h"
 #include "standard/export_reader.h"
+#include "standard/problem.h"
 
 #include <cstddef>
 #include <optional>
@@ -27,19 +28,18 @@ struct ColumnPlan {
 };
 
 // The outcome of the checks that need only the layout and the options, in their order: columns,
-// units, specimen. Each message is empty when its check passed (a later check that depends on an
-// earlier failing one is not run).
+// units, specimen; `problem` is the first that fails (a later check that depends on it is not run).
 struct Plan {
     std::optional<ColumnPlan> columns;  // set when the columns check passed
-    std::string columnsError, unitsError, specimenError;
+    std::optional<Problem> problem;
     SpecimenValues specimen;
 };
 
 Plan MakePlan(const ExportLayout& layout, const Options& options);
 
 // The cross-section, gauge length and final cross-section of a specimen, checked: positive values,
-// one cross-section form, Lu only with L0, du or Su only with a cross-section. Returns the message
-// of the first fault, empty when there is none.
-std::string CheckSpecimen(const Specimen& specimen, SpecimenValues& values);
+// one cross-section form, Lu only with L0, du or Su only with a cross-section. Returns the first
+// fault, none when there is none.
+std::optional<Problem> CheckSpecimen(const Specimen& specimen, SpecimenValues& values);
 
 }  // namespace tenso::standard

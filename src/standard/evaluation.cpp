@@ -82,8 +82,7 @@ void evaluate(const std::string& path, const Options& options, bool keepCurve, R
     ExportReader reader(path);
     const ExportLayout layout = reader.ReadLayout(options.separator, options.decimal);
     const Plan plan = MakePlan(layout, options);
-    const bool ready
-        = plan.columns && plan.columnsError.empty() && plan.unitsError.empty() && plan.specimenError.empty();
+    const bool ready = plan.columns && !plan.problem;
 
     // The records are read (and checked) even when a later check has already failed, since a
     // reading error comes first.
@@ -98,9 +97,8 @@ void evaluate(const std::string& path, const Options& options, bool keepCurve, R
         b = plan.columns->strainColumn;
     }
     const RecordCounts counts = reader.ReadRecords(layout, a, b, collector ? &*collector : nullptr);
-    for (const std::string* error : {&plan.columnsError, &plan.unitsError, &plan.specimenError})
-        if (!error->empty())
-            throw std::runtime_error(*error);
+    if (plan.problem)
+        throw *plan.problem;
 
     if (counts.skipped > 0)
         result.notes.push_back(std::to_string(counts.skipped) + (counts.skipped == 1 ? " record" : " records")
@@ -133,6 +131,14 @@ Result EvaluateFile(const std::string& path, const Options& options, bool keepCu
     result.file = path;
     try {
         evaluate(path, options, keepCurve, result);
+    } catch (const Problem& problem) {
+        // Worded by the program, in its own terms; the notes gathered up to here stay.
+        Result failed;
+        failed.file = path;
+        failed.error.emplace();
+        failed.problem = problem;
+        failed.notes = std::move(result.notes);
+        result = std::move(failed);
     } catch (const std::exception& failure) {
         // Every value goes; the notes gathered up to the failure stay, they may explain it.
         Result failed;

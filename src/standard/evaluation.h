@@ -2,6 +2,8 @@
 // tenso-report's evaluation of a machine export by the definitions of ISO 6892-1, in double
 // precision and without a record limit. Values in, values out: no Qt, nothing of the window's code.
 
+#include "standard/problem.h"
+
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -58,7 +60,8 @@ struct ProofResult {
 // One file's outcome. On an error every value is unset but file and notes.
 struct Result {
     std::string file;  // as given on the command line (bytes)
-    std::optional<std::string> error;  // the message, naming the line, column or option
+    std::optional<std::string> error;  // the message, naming the line or column; empty with a problem
+    std::optional<Problem> problem;  // what the columns, units or specimen lack: the program words it
     std::optional<std::size_t> records, skipped;
     std::optional<double> S0, L0;
     std::optional<ModulusFit> E;

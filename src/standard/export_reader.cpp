@@ -513,7 +513,7 @@ ExportReader::~ExportReader() = default;
 ExportLayout ExportReader::ReadLayout(std::optional<Separator> separator, std::optional<DecimalMark> decimal)
 {
     if (separator == Separator::Comma && decimal == DecimalMark::Comma)
-        throw ReadError("--decimal comma cannot go with --separator comma");
+        throw ReadError("a decimal comma cannot go with the comma as the separator");
     Source& src = *source_;
     src.Seek(start_);
     ExportLayout layout;
@@ -571,7 +571,7 @@ ExportLayout ExportReader::ReadLayout(std::optional<Separator> separator, std::o
     }
     if (layout.dataLine == 0)
         throw ReadError("no data line: no line holds two or more numbers and nothing else"
-            + std::string(separator ? " with the separator given by --separator" : ""));
+            + std::string(separator ? " with the separator given" : ""));
 
     if (layout.dataLine > 1)
         readHeader(src, start_, layout);

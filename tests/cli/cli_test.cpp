@@ -1,5 +1,6 @@
 #include "acceptance/golden.h"
 
+#include "support/comma_locale.h"
 #include "support/temp_file.h"
 
 #include <QColor>
@@ -110,6 +111,28 @@ TEST(TensoEval, AFileWithADataFileErrorDoesNotStopTheOthers)
     // Every file starts from a fresh window: the fourth equals the first.
     EXPECT_EQ(all[3].toObject()["tangent"], all[0].toObject()["tangent"]);
     EXPECT_EQ(all[3].toObject()["scale"], all[0].toObject()["scale"]);
+}
+
+// Qt makes the environment's locale the process locale: under de_DE nothing tenso-eval writes may
+// change, in JSON, CSV or a message.
+TEST(TensoEval, ADecimalCommaLocaleChangesNoByte)
+{
+    if (!tenso::test::CommaLocaleEnvironment::Available())
+        GTEST_SKIP() << tenso::test::CommaLocale::Why();
+    const QStringList args = {QStringLiteral("--method"), QStringLiteral("both"), QStringLiteral("--skip"),
+        QStringLiteral("1"), QStringLiteral("--x-coefficient"), QStringLiteral("0.5"),
+        QStringLiteral(TENSO_TEST_DATA "/acceptance/steel_s355_csv_crlf.dat"),
+        QStringLiteral(TENSO_TEST_DATA "/acceptance/alu_6082_percent.dat"),
+        QStringLiteral("/nonexistent/none.dat")};
+    QStringList csv = args;
+    csv << QStringLiteral("--format") << QStringLiteral("csv");
+    const EvalRun json = runEval(args), table = runEval(csv);
+    const tenso::test::CommaLocaleEnvironment german;
+    const EvalRun germanJson = runEval(args), germanTable = runEval(csv);
+    EXPECT_EQ(json.status, 1);
+    EXPECT_EQ(germanJson.out, json.out);
+    EXPECT_EQ(germanJson.err, json.err);
+    EXPECT_EQ(germanTable.out, table.out);
 }
 
 TEST(TensoEval, UsageErrorsExitWith2AndOneLineOnStandardError)

@@ -55,6 +55,9 @@ TEST(ReportOptions, UsageErrorsNameTheOptionOnOneLineAndExit2)
         {{"--force-unit", "kg", good}, "--force-unit"},
         {{"--strain-unit", "mm", good}, "--strain-unit"},  // a unit of another kind
         {{"--specimens", "/nonexistent/specimens.csv", good}, "--specimens"},
+        // Conflicts of the options alone: a usage error before any file, not one error per file.
+        {{"--decimal", "comma", "--separator", "comma", good, good}, "--separator comma"},
+        {{"--diameter", "1e200", good, good}, "out of range"},
     };
     for (const auto& [args, option] : cases) {
         const ReportRun r = RunReport(args);

@@ -21,13 +21,6 @@ ExportLayout layoutOf(const std::string& content)
     return reader.ReadLayout(std::nullopt, std::nullopt);
 }
 
-std::string errorOf(const std::string& content, const Options& options)
-{
-    TempFile file(content);
-    const Result r = EvaluateFile(file.path(), options, false);
-    return r.error.value_or("no error");
-}
-
 const char* const Machine = "Time (s);Extension (mm);Force (kN)\n0;0;0\n1;0,01;1\n";
 
 TEST(FindUnit, EveryUnitOfTheTables)
@@ -85,7 +78,7 @@ TEST(MakePlan, ColumnsFoundByName)
     o.specimen.d0 = 10;
     o.specimen.L0 = 50;
     const Plan plan = MakePlan(layoutOf(Machine), o);
-    ASSERT_TRUE(plan.columns.has_value()) << plan.columnsError;
+    ASSERT_TRUE(plan.columns.has_value());
     EXPECT_EQ(plan.columns->stressColumn, 2u);
     EXPECT_TRUE(plan.columns->stressFromForce);
     EXPECT_EQ(plan.columns->stressFactor, 1000);
@@ -101,7 +94,7 @@ TEST(MakePlan, ColumnByNumberOrNameWinsOverTheNames)
     o.stressColumn = "1";
     o.strainColumn = "dehnung";  // the name without its unit, in another case
     Plan plan = MakePlan(layout, o);
-    ASSERT_TRUE(plan.columns.has_value()) << plan.columnsError;
+    ASSERT_TRUE(plan.columns.has_value());
     EXPECT_EQ(plan.columns->stressColumn, 0u);
     EXPECT_FALSE(plan.columns->stressFromForce);
     EXPECT_EQ(plan.columns->strainColumn, 3u);
@@ -138,61 +131,44 @@ TEST(MakePlan, UnitOptionOverNameOverUnitsLine)
     EXPECT_EQ(plan.columns->strainFactor, 0.001);
 }
 
-TEST(MakePlan, UnitErrorsNameTheColumnAndTheOption)
+// What is wrong and where, as a value; tenso-report words it (tests/report/problem_text_test.cpp).
+TEST(MakePlan, ProblemsSayWhatAndWhere)
 {
     Options o;
     o.specimen.S0 = 1;
     o.specimen.L0 = 1;
-    EXPECT_EQ(MakePlan(layoutOf("Force (kp);Extension\n1;2\n"), o).unitsError,
-        "column 1 \"Force (kp)\": unknown unit \"kp\"; give the force unit (N, kN, MN, lbf) with "
-        "--force-unit");
-    EXPECT_EQ(MakePlan(layoutOf("Force;Extension (%)\n1;2\n"), o).unitsError,
-        "column 2 \"Extension (%)\": \"%\" is a strain unit, not an extension unit (mm, \xC2\xB5m, in); give "
-        "the unit "
-        "with --extension-unit, or --strain 2 if the column holds strain");
-    o.stressUnit = "kN";
-    EXPECT_EQ(MakePlan(layoutOf("Stress;Strain\n1;2\n"), o).unitsError,
-        "--stress-unit \"kN\": not a stress unit (MPa, N/mm\xC2\xB2, GPa, ksi, psi)");
+    std::optional<Problem> p = MakePlan(layoutOf("Force (kp);Extension\n1;2\n"), o).problem;
+    ASSERT_TRUE(p.has_value());
+    EXPECT_EQ(p->kind, Problem::Kind::UnknownUnit);
+    EXPECT_EQ(p->subject, Subject::ForceUnit);
+    EXPECT_EQ(p->text, "kp");
+    EXPECT_EQ(p->column, 0U);
+    EXPECT_EQ(p->line, 0U);  // from the name
+    p = MakePlan(layoutOf("Force;Extension\nkN;%\n1;2\n"), o).problem;
+    ASSERT_TRUE(p.has_value());
+    EXPECT_EQ(p->kind, Problem::Kind::UnitOfAnotherKind);
+    EXPECT_EQ(p->subject, Subject::ExtensionUnit);
+    EXPECT_EQ(p->other, UnitKind::Strain);
+    EXPECT_EQ(p->columnName, "Extension");
+    EXPECT_EQ(p->line, 2U);  // the units line
+    o.forceColumn = "4";
+    p = MakePlan(layoutOf("a;b;c\n1;2;3\n"), o).problem;
+    ASSERT_TRUE(p.has_value());
+    EXPECT_EQ(p->kind, Problem::Kind::NoSuchColumnNumber);
+    EXPECT_EQ(p->subject, Subject::ForceColumn);
+    EXPECT_EQ(p->line, 2U);
+    EXPECT_EQ(p->count, 3U);
 }
 
-TEST(EvaluateFile, MissingInputsNameTheOption)
+TEST(EvaluateFile, AProblemKeepsNoValueAndNoMessage)
 {
-    Options none;
-    EXPECT_EQ(errorOf("a;b\n1;2\n", none),
-        "no force and no stress column: give the column with --force or --stress");
-    EXPECT_EQ(errorOf("Stress;b\n1;2\n", none),
-        "no strain and no extension column: give the column with --strain or --extension");
-    EXPECT_EQ(errorOf("Force;Strain\n1;2\n", none),
-        "the stress comes from the force in column 1 \"Force\", but no cross-section is given: give "
-        "--diameter, --width with --thickness, or --area");
-    EXPECT_EQ(errorOf("Stress;Extension\n1;2\n", none),
-        "no strain column, and the extension in column 2 \"Extension\" needs the gauge length: give "
-        "--gauge-length, or the strain column with --strain");
-    Options lu;
-    lu.specimen.Lu = 60;
-    EXPECT_EQ(errorOf("Stress;Strain\n1;2\n", lu), "--final-length without --gauge-length: A needs L0");
-    Options du;
-    du.specimen.du = 8;
-    EXPECT_EQ(errorOf("Stress;Strain\n1;2\n", du),
-        "--final-diameter without a cross-section: Z needs S0 (--diameter, --width with --thickness, or "
-        "--area)");
-    Options column;
-    column.forceColumn = "4";
-    EXPECT_EQ(errorOf("a;b;c\n1;2;3\n", column),
-        "--force 4: there is no such column; the first data line (line 2) has 3 fields");
-    column.forceColumn = "Kraft";
-    EXPECT_EQ(errorOf("a;b;c\n1;2;3\n", column),
-        "--force \"Kraft\": no column has that name (the names are on line 1)");
-}
-
-TEST(EvaluateFile, ChecksRunInTheirOrder)
-{
-    Options o;
-    o.forceColumn = "9";  // a columns error ...
-    EXPECT_EQ(errorOf("a;b\n1;2\n3;1e999\n", o).substr(0, 6), "line 3");  // ... after the reading error
-    o.forceColumn = "1";
-    o.forceUnit = "bar";  // a units error before the missing cross-section
-    EXPECT_EQ(errorOf("a;Strain\n1;2\n", o).substr(0, 12), "--force-unit");
+    TempFile file("Stress;Extension\n1;2\n");
+    const Result r = EvaluateFile(file.path(), Options {}, false);
+    ASSERT_TRUE(r.problem.has_value());
+    EXPECT_EQ(r.problem->kind, Problem::Kind::NoGaugeLength);
+    EXPECT_EQ(r.problem->column, 1U);
+    EXPECT_EQ(r.error, std::string());  // the program words it
+    EXPECT_FALSE(r.Rm.has_value());
 }
 
 TEST(CheckSpecimen, CrossSectionForms)
@@ -201,16 +177,20 @@ TEST(CheckSpecimen, CrossSectionForms)
     Specimen s;
     s.a0 = 2;
     s.b0 = 10;
-    EXPECT_EQ(CheckSpecimen(s, v), "");
+    EXPECT_FALSE(CheckSpecimen(s, v).has_value());
     EXPECT_EQ(v.S0, 20);  // a0 b0
     s.S0 = 20;
-    EXPECT_NE(CheckSpecimen(s, v).find("two cross-sections"), std::string::npos);
+    EXPECT_EQ(CheckSpecimen(s, v)->kind, Problem::Kind::TwoCrossSections);
     Specimen w;
     w.b0 = 10;
-    EXPECT_EQ(CheckSpecimen(w, v), "--width without --thickness");
+    EXPECT_EQ(CheckSpecimen(w, v)->kind, Problem::Kind::WidthWithoutThickness);
     Specimen negative;
     negative.L0 = -5;
-    EXPECT_EQ(CheckSpecimen(negative, v), "--gauge-length -5: must be a positive number");
+    const std::optional<Problem> p = CheckSpecimen(negative, v);
+    ASSERT_TRUE(p.has_value());
+    EXPECT_EQ(p->kind, Problem::Kind::NotPositive);
+    EXPECT_EQ(p->subject, Subject::L0);
+    EXPECT_EQ(p->number, -5);
 }
 
 }  // namespace
