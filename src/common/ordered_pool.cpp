@@ -26,7 +26,7 @@ public:
         , ahead_(shape.waiting)
         , produce_(produce)
         , consume_(consume)
-        , slots_(shape.slots)
+        , slots_(shape.slotCount)
     { }
 
     void Run()
@@ -149,7 +149,7 @@ PoolShape ShapeOfPool(std::size_t count, std::size_t requestedThreads, std::size
         shape.waiting = std::max<std::size_t>(waitingPerThread, 1) * shape.threads;
     // The items in flight, from the one consumed to the last one waiting, each have a slot of their
     // own; a short series needs no more slots than items.
-    shape.slots = std::min(count, shape.waiting + 1);
+    shape.slotCount = std::min(count, shape.waiting + 1);
     return shape;
 }
 

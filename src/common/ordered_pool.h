@@ -19,12 +19,12 @@ std::size_t UsableCores();
 std::size_t PoolThreads(std::size_t count, std::size_t requested);
 
 // The part of the pool that does not depend on the result's type: `threads` workers, at most
-// `waiting` results waiting beside the one consumed, in `slots` places for results. `produce(i, slot)`
-// runs on the workers, `consume(i, slot)` on the calling thread, in order.
+// `waiting` results waiting beside the one consumed, in `slotCount` places for results.
+// `produce(i, slot)` runs on the workers, `consume(i, slot)` on the calling thread, in order.
 struct PoolShape {
     std::size_t threads = 1;
     std::size_t waiting = 0;
-    std::size_t slots = 0;
+    std::size_t slotCount = 0;  // not "slots", which Qt defines as a keyword
 };
 PoolShape ShapeOfPool(std::size_t count, std::size_t requestedThreads, std::size_t waitingPerThread);
 void RunInOrder(std::size_t count, PoolShape shape,
@@ -48,7 +48,7 @@ void EvaluateInOrder(std::size_t count, std::size_t threads, std::size_t waiting
     const Evaluate& evaluate, const Consume& consume)
 {
     const PoolShape shape = ShapeOfPool(count, threads, waitingPerThread);
-    std::vector<Result> results(shape.slots);
+    std::vector<Result> results(shape.slotCount);
     RunInOrder(
         count, shape, [&](std::size_t i, std::size_t slot) { evaluate(i, results[slot]); },
         [&](std::size_t i, std::size_t slot) { return static_cast<bool>(consume(i, results[slot])); });
