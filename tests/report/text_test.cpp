@@ -1,15 +1,8 @@
-// The report's texts and its ordered pool, without the binary.
-#include "ordered_pool.h"
+// The report's texts, without the binary.
 #include "raw_text.h"
 #include "text.h"
 
-#include "standard/evaluation.h"
-
 #include <gtest/gtest.h>
-
-#include <atomic>
-#include <chrono>
-#include <thread>
 
 namespace tenso::report {
 namespace {
@@ -60,46 +53,6 @@ TEST(RawArgument, EveryByteStringSurvivesTheTripThroughQt)
     EXPECT_EQ(DecodeArgument("Pr\xc3\xbc"
                              "fung"),
         QStringLiteral("Pr\u00fcfung"));  // UTF-8 reads as text
-}
-
-TEST(EvaluateInOrder, HandsResultsOverInOrderWhateverFinishesFirst)
-{
-    std::vector<std::size_t> seen;
-    std::atomic<int> running {0}, most {0};
-    EvaluateInOrder(
-        20, 3, 2,
-        [&](std::size_t i) {
-            most = std::max(most.load(), ++running);
-            std::this_thread::sleep_for(std::chrono::milliseconds(i % 4 == 0 ? 20 : 1));  // early ones slower
-            --running;
-            standard::Result r;
-            r.records = i;
-            return r;
-        },
-        [&](std::size_t i, standard::Result& r) {
-            EXPECT_EQ(r.records, i);
-            seen.push_back(i);
-            return true;
-        });
-    ASSERT_EQ(seen.size(), 20U);
-    for (std::size_t i = 0; i < seen.size(); ++i)
-        EXPECT_EQ(seen[i], i);
-    EXPECT_LE(most.load(), 3);
-}
-
-TEST(EvaluateInOrder, StopsWhenTheConsumerFails)
-{
-    std::atomic<std::size_t> evaluated {0};
-    std::size_t consumed = 0;
-    EvaluateInOrder(
-        1000, 2, 2,
-        [&](std::size_t) {
-            ++evaluated;
-            return standard::Result {};
-        },
-        [&](std::size_t, standard::Result&) { return ++consumed < 3; });
-    EXPECT_EQ(consumed, 3U);
-    EXPECT_LE(evaluated.load(), 3U + 4U);  // at most `ahead` = 2 x threads evaluated beyond
 }
 
 }  // namespace
