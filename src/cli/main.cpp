@@ -104,8 +104,8 @@ int main(int argc, char* argv[])
         if (!ok || scale < 1 || scale > 20)
             usageError(QStringLiteral("--plot-scale takes a whole number from 1 to 20"));
         QString error;
-        plot = tenso::PlotOutput::Create(
-            tenso::ArgumentBytes(parser.value(QStringLiteral("plot"))), scale, files.size() > 1, &error);
+        plot = tenso::PlotOutput::Create(tenso::common::EncodeArgument(parser.value(QStringLiteral("plot"))),
+            scale, files.size() > 1, &error);
         if (!plot)
             usageError(error);
     }
@@ -122,7 +122,7 @@ int main(int argc, char* argv[])
         std::vector<std::string> names;
         names.reserve(static_cast<size_t>(files.size()));
         for (const QString& file : files)
-            names.push_back(tenso::ArgumentBytes(file));
+            names.push_back(tenso::common::EncodeArgument(file));
         // Each evaluation on a window of its own with a plot that draws nothing; an exception of one
         // reaches this thread at that file's turn, after every earlier result was written.
         tenso::common::EvaluateInOrder<tenso::FileEvaluation>(
@@ -141,7 +141,7 @@ int main(int argc, char* argv[])
     // One file, and the pictures of --plot, are evaluated here, one after the other.
     const QStringList serial = plot || files.size() == 1 ? files : QStringList();
     for (const QString& argument : serial) {
-        const std::string file = tenso::ArgumentBytes(argument);
+        const std::string file = tenso::common::EncodeArgument(argument);
         recording.Clear();
         tenso::Surface& picture = plot ? static_cast<tenso::Surface&>(recording) : nothing;
         tenso::Evaluate(file, settings, picture, *result);
