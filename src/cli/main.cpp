@@ -1,5 +1,4 @@
 // tenso-eval: evaluates data files with the window's own rules, without a window.
-#include "batch.h"
 #include "field_options.h"
 #include "file_evaluation.h"
 #include "file_names.h"
@@ -8,6 +7,7 @@
 #include "plot_output.h"
 #include "standard_output.h"
 
+#include "common/ordered_pool.h"
 #include "plot/null_surface.h"
 #include "plot/recording_surface.h"
 
@@ -20,6 +20,11 @@
 #include <memory>
 
 namespace {
+
+// Results of a batch that may wait for their turn, per thread (about 18 KB each): enough that the
+// others run on while one thread, or the writer, is held up (by a slow file, or by the scheduler on
+// a busy machine), and memory does not grow with the number of files.
+constexpr std::size_t ResultsWaitingPerThread = 32;
 
 [[noreturn]] void usageError(const QString& message)
 {
@@ -103,8 +108,8 @@ int main(int argc, char* argv[])
         if (!ok || scale < 1 || scale > 20)
             usageError(QStringLiteral("--plot-scale takes a whole number from 1 to 20"));
         QString error;
-        plot = tenso::PlotOutput::Create(
-            tenso::ArgumentBytes(parser.value(QStringLiteral("plot"))), scale, files.size() > 1, &error);
+        plot = tenso::PlotOutput::Create(tenso::common::EncodeArgument(parser.value(QStringLiteral("plot"))),
+            scale, files.size() > 1, &error);
         if (!plot)
             usageError(error);
     }
@@ -117,22 +122,30 @@ int main(int argc, char* argv[])
     tenso::NullSurface nothing;
     tenso::RecordingSurface recording;
     auto result = std::make_unique<tenso::FileEvaluation>();
-    if (!plot && files.size() > 1) {  // several files: evaluated ahead on every core
+    if (!plot && files.size() > 1) {  // several files: evaluated ahead on every usable core
         std::vector<std::string> names;
         names.reserve(static_cast<size_t>(files.size()));
         for (const QString& file : files)
-            names.push_back(tenso::ArgumentBytes(file));
-        tenso::EvaluateInOrder(
-            names, settings, tenso::BatchThreads(names.size()), [&](const tenso::FileEvaluation& r) {
+            names.push_back(tenso::common::EncodeArgument(file));
+        // Each evaluation on a window of its own with a plot that draws nothing; an exception of one
+        // reaches this thread at that file's turn, after every earlier result was written.
+        tenso::common::EvaluateInOrder<tenso::FileEvaluation>(
+            names.size(), 0, ResultsWaitingPerThread,
+            [&](std::size_t i, tenso::FileEvaluation& r) {
+                tenso::NullSurface none;
+                tenso::Evaluate(names[i], settings, none, r);
+            },
+            [&](std::size_t, const tenso::FileEvaluation& r) {
                 if (r.error)
                     status = 1;
                 tenso::WriteOut(writer.Write(r));
+                return true;
             });
     }
     // One file, and the pictures of --plot, are evaluated here, one after the other.
     const QStringList serial = plot || files.size() == 1 ? files : QStringList();
     for (const QString& argument : serial) {
-        const std::string file = tenso::ArgumentBytes(argument);
+        const std::string file = tenso::common::EncodeArgument(argument);
         recording.Clear();
         tenso::Surface& picture = plot ? static_cast<tenso::Surface&>(recording) : nothing;
         tenso::Evaluate(file, settings, picture, *result);

@@ -1,6 +1,6 @@
 #include "output.h"
 
-#include "file_names.h"
+#include "common/json_text.h"
 #include "state/number_text.h"
 
 #include <QString>
@@ -8,48 +8,8 @@
 namespace tenso {
 namespace {
 
-// A JSON string: UTF-8, with quotes, backslashes and control characters escaped. A byte that is
-// not part of valid UTF-8 (a file name in another encoding) is written as the escape of the lone
-// surrogate U+DC00 + byte, "\udce9" for 0xE9: no text can hold that code, so the name stays
-// unambiguous and its bytes can be recovered (Python: os.fsencode(json.loads(...))).
-QByteArray jsonString(const std::string& text)
-{
-    QByteArray out = "\"";
-    for (size_t i = 0; i < text.size();) {
-        const size_t n = Utf8SequenceAt(text, i);
-        if (n == 0) {
-            out += "\\udc" + QByteArray::number(static_cast<unsigned char>(text[i]), 16);
-            ++i;
-            continue;
-        }
-        const char c = text[i];
-        switch (c) {
-        case '"':
-            out += "\\\"";
-            break;
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        default:
-            if (static_cast<unsigned char>(c) < 0x20)
-                out += QByteArray("\\u00")
-                    + QByteArray::number(static_cast<unsigned char>(c), 16).rightJustified(2, '0');
-            else
-                out.append(text.data() + i, static_cast<qsizetype>(n));
-        }
-        i += n;
-    }
-    return out + '"';
-}
+// A JSON string; a file name's bytes that are not UTF-8 as \udcXX (common::JsonString).
+QByteArray jsonString(const std::string& text) { return QByteArray::fromStdString(common::JsonString(text)); }
 
 // Numbers are written exactly as the field would show them; that text is a valid JSON number.
 QByteArray number(float v) { return QByteArray::fromStdString(SingleText(v)); }

@@ -1,14 +1,15 @@
 #include "series.h"
 
-#include "ordered_pool.h"
 #include "output.h"
 #include "problem_text.h"
 
+#include "common/ordered_pool.h"
 #include "standard/statistics.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 namespace tenso::report {
 namespace {
@@ -97,10 +98,20 @@ SeriesOutcome RunSeries(
     // thread wait; without curves a result is small, and a longer queue keeps both cores busy
     // while the writer or a slow file holds one up.
     const std::size_t waitingPerThread = keepCurve ? 2 : 32;
-    EvaluateInOrder(
+    common::EvaluateInOrder<standard::Result>(
         written ? settings.files.size() : 0, 0, waitingPerThread,
-        [&](std::size_t i) { return EvaluateOne(settings.files[i], settings, table, keepCurve); },
         [&](std::size_t i, standard::Result& r) {
+            try {
+                r = EvaluateOne(settings.files[i], settings, table, keepCurve);
+            } catch (...) {  // EvaluateOne reports a bad file in its result; this is only a last guard
+                r = standard::Result {};
+                r.error = "internal error while evaluating this file";
+            }
+        },
+        [&](std::size_t i, standard::Result& slot) {
+            // Taken out of its slot, so that a kept curve is freed once written, not when the slot
+            // is filled again.
+            standard::Result r = std::move(slot);
             r.file = settings.files[i];
             if (r.error)
                 status = 1;

@@ -1,6 +1,8 @@
 #pragma once
 // Number and string texts shared by the CSV and JSON writers.
 
+#include "common/json_text.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,8 +15,8 @@ std::string NumberText(double value);
 
 // A JSON string: valid UTF-8 passes, quotes, backslashes and control characters are escaped, and
 // every byte that is not part of valid UTF-8 (a Latin-1 file name) is written as \udcXX, XX its
-// value: Python's json.loads and os.fsencode give the bytes back.
-std::string JsonString(std::string_view bytes);
+// value: Python's json.loads and os.fsencode give the bytes back. The same as tenso-eval's.
+using common::JsonString;
 
 // One CSV field: the bytes as they are, in double quotes (inner quotes doubled) when they hold a
 // comma, a quote, a line end, or blanks at either end.

@@ -151,49 +151,6 @@ bool ParseShortDecimal(std::string_view field, DecimalMarks marks, double& value
     return true;
 }
 
-bool IsUtf8(std::string_view bytes)
-{
-    std::size_t i = 0;
-    const std::size_t n = bytes.size();
-    while (i < n) {
-        const auto c = static_cast<unsigned char>(bytes[i]);
-        if (c < 0x80) {
-            ++i;
-            continue;
-        }
-        std::size_t length = 0;
-        unsigned minimum = 0;
-        unsigned code = 0;
-        if ((c & 0xE0) == 0xC0) {
-            length = 2;
-            minimum = 0x80;
-            code = c & 0x1Fu;
-        } else if ((c & 0xF0) == 0xE0) {
-            length = 3;
-            minimum = 0x800;
-            code = c & 0x0Fu;
-        } else if ((c & 0xF8) == 0xF0) {
-            length = 4;
-            minimum = 0x10000;
-            code = c & 0x07u;
-        } else {
-            return false;
-        }
-        if (i + length > n)
-            return false;
-        for (std::size_t k = 1; k < length; ++k) {
-            const auto d = static_cast<unsigned char>(bytes[i + k]);
-            if ((d & 0xC0) != 0x80)
-                return false;
-            code = (code << 6) | (d & 0x3Fu);
-        }
-        if (code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
-            return false;
-        i += length;
-    }
-    return true;
-}
-
 std::string Latin1ToUtf8(std::string_view bytes)
 {
     std::string out;

@@ -2,6 +2,8 @@
 // Small text helpers of the export reader: the number grammar of a field, header text decoding,
 // case-insensitive comparison and the shortest decimal text of a double.
 
+#include "common/utf8.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -38,7 +40,7 @@ bool ParseShortDecimal(std::string_view field, DecimalMarks marks, double& value
 const char* ScanShortDecimal(const char* p, const char* end, DecimalMarks marks, double& value);
 
 // True when `bytes` is well-formed UTF-8.
-bool IsUtf8(std::string_view bytes);
+using common::IsUtf8;
 // Each byte taken as a Latin-1 character, written as UTF-8.
 std::string Latin1ToUtf8(std::string_view bytes);
 

@@ -195,6 +195,21 @@ TEST(FileNames, AreTheBytesAsGiven)
     EXPECT_TRUE(r.out.split('\n').value(1).startsWith("caf\xe9.dat,tangent,,23,2,")) << r.out.toStdString();
 }
 
+TEST(FileNames, ACharacterBeyondU10000IsFoundAndADeleteIsEscapedInJson)
+{
+    // U+1F4A9 is the UTF-16 pair D83D DCA9, whose low half looks like the escape of the byte A9:
+    // read as that byte, the name would be another file. DEL is escaped so that it can be seen.
+    test::TempFile pile(curve(true), "pile\xf0\x9f\x92\xa9.dat");
+    std::ofstream(pile.folder() + "/del\x7f.dat", std::ios::binary) << curve(false);
+    const QString folder = QString::fromStdString(pile.folder());
+    const EvalResult r = evalSh(
+        QStringLiteral("\"$(printf 'pile\\360\\237\\222\\251.dat')\" \"$(printf 'del\\177.dat')\""), folder);
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains("\"file\": \"pile\xf0\x9f\x92\xa9.dat\",\n    \"error\": null,"))
+        << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains("\"file\": \"del\\u007f.dat\",\n    \"error\": null,")) << r.out.toStdString();
+}
+
 TEST(FileNames, AnEmptyNameIsTheMissingFileError)
 {
     // An unset variable in a script must not pass for a clean run.

@@ -3,6 +3,8 @@
 #include "chart_painter.h"
 #include "png_writer.h"
 
+#include "common/qt_text.h"
+
 #include <QFileInfo>
 #include <QImage>
 #include <QPainter>
@@ -39,7 +41,7 @@ std::string WriteChartFile(const QString& path, const ChartData& chart, QSize si
         generator.setOutputDevice(&file);
         generator.setSize(size);
         generator.setViewBox(area);
-        generator.setTitle(QString::fromStdString(chart.name));
+        generator.setTitle(common::DisplayNameText(chart.name));
         QPainter painter;
         if (!painter.begin(&generator))
             return failure(QStringLiteral("the SVG cannot be started"));

@@ -2,6 +2,8 @@
 
 #include "decimate.h"
 
+#include "common/qt_text.h"
+
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPaintDevice>
@@ -271,7 +273,7 @@ ChartLayout PaintTitledChart(QPainter& painter, const QRectF& area, double unit,
     painter.setFont(font);
     painter.setPen(Qt::black);
     const QString title
-        = metrics.elidedText(QString::fromStdString(chart.name), Qt::ElideMiddle, area.width() - 4 * unit);
+        = metrics.elidedText(common::DisplayNameText(chart.name), Qt::ElideMiddle, area.width() - 4 * unit);
     painter.drawText(QPointF(area.center().x() - metrics.horizontalAdvance(title) / 2,
                          area.top() + unit + metrics.ascent()),
         title);
@@ -296,7 +298,7 @@ void PaintSeriesChart(
     const double sample = 14 * unit;
     double widest = 0;
     for (const ChartData* chart : charts)
-        widest = std::max(widest, metrics.horizontalAdvance(QString::fromStdString(chart->name)));
+        widest = std::max(widest, metrics.horizontalAdvance(common::DisplayNameText(chart->name)));
     const double entryWidth = std::min(sample + 2 * unit + widest + 6 * unit, area.width());
     const int columns = std::max(1, static_cast<int>(area.width() / entryWidth));
     const int rows = static_cast<int>(
@@ -329,7 +331,7 @@ void PaintSeriesChart(
         painter.drawLine(QPointF(x, mid), QPointF(x + sample, mid));
         painter.setPen(Qt::black);
         const QString name = metrics.elidedText(
-            QString::fromStdString(charts[i]->name), Qt::ElideMiddle, columnWidth - sample - 4 * unit);
+            common::DisplayNameText(charts[i]->name), Qt::ElideMiddle, columnWidth - sample - 4 * unit);
         painter.drawText(QPointF(x + sample + 2 * unit, mid - metrics.height() / 2 + metrics.ascent()), name);
     }
     painter.restore();

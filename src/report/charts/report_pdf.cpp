@@ -4,6 +4,8 @@
 
 #include "standard/quantity_table.h"
 
+#include "common/qt_text.h"
+
 #include <QFont>
 #include <QFontMetricsF>
 #include <QLocale>
@@ -293,7 +295,7 @@ std::vector<Row> TableRows(const std::vector<Quantity>& columns,
 {
     std::vector<Row> rows;
     for (const ReportEntry* entry : evaluated) {
-        Row row {Text(entry->result.file), {}};
+        Row row {common::DisplayNameText(entry->result.file), {}};
         for (const Quantity& column : columns)
             row.second.push_back(Cell(column, entry->result));
         rows.push_back(std::move(row));
@@ -382,7 +384,7 @@ void SpecimenPage(Pages& pages, const ReportEntry& entry, const std::vector<Quan
 {
     const Result& r = entry.result;
     QPainter& painter = pages.Painter();
-    Paragraph(pages, Text(r.file), Font(12, true));
+    Paragraph(pages, common::DisplayNameText(r.file), Font(12, true));
     pages.y += 1 * Unit;
     QStringList geometry;
     geometry
@@ -487,7 +489,9 @@ std::string WritePdfReport(const QString& path, const ReportSettings& settings,
             pages.y += 4 * Unit;
             Paragraph(pages, QStringLiteral("Not evaluated"), Font(10, true));
             for (const ReportEntry* entry : failed)
-                Paragraph(pages, Text(entry->result.file) + QStringLiteral(": ") + Text(*entry->result.error),
+                Paragraph(pages,
+                    common::DisplayNameText(entry->result.file) + QStringLiteral(": ")
+                        + Text(*entry->result.error),
                     Font(8), 2 * Unit);
         }
 

@@ -11,6 +11,8 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include <filesystem>
+
 using tenso::test::RunReport;
 
 namespace {
@@ -50,6 +52,42 @@ TEST(ReportPdf, ExamplesSeriesWithTheRoundedValues)
              "2.4 %", "18.0 %", "28.0 %", "62 %"})
         EXPECT_TRUE(page.contains(value)) << value;
     EXPECT_TRUE(Tool("pdftotext", {"-l", "1", QString::fromStdString(pdf), "-"}).contains("Lot 7"));
+}
+
+TEST(ReportPdf, AFileNameThatIsNotUtf8IsShownAsTheJsonWritesIt)
+{
+    // Latin-1 names: each stray byte shows as the JSON's \udcXX in the PDF's tables and pages and
+    // in the chart's title, not as U+FFFD, which would not say which byte it was.
+    QTemporaryDir dir;
+    QDir(dir.path()).mkpath("plots");
+    const std::string folder = dir.path().toStdString();  // names as bytes, not through QString
+    // QTemporaryDir cannot remove a name that is not UTF-8; std::filesystem takes the bytes.
+    const struct RemoveAll {
+        std::string folder;
+        ~RemoveAll() { std::filesystem::remove_all(folder); }
+    } removeAll {folder};
+    const std::string good = folder + "/r\xe9und.csv";
+    std::filesystem::copy_file(Examples + "/machine_steel_round.csv", good);
+    const std::string pdf = Path(dir, "series.pdf");
+    const auto run = RunReport({"--pdf", pdf, "--plot", Path(dir, "plots"), "--plot-format", "svg",
+        "--diameter", "10", "--gauge-length", "50", good, folder + "/missing-\xe9.csv"});
+    EXPECT_EQ(run.status, 1) << run.err;  // the missing file
+    const QString series = Tool("pdftotext", {"-f", "1", "-l", "1", QString::fromStdString(pdf), "-"});
+    EXPECT_TRUE(series.contains("r\\udce9und.csv")) << series.toStdString();  // the table
+    EXPECT_TRUE(series.contains("missing-\\udce9.csv: ")) << series.toStdString();  // not evaluated
+    const QString page = Tool("pdftotext", {"-f", "2", "-l", "2", QString::fromStdString(pdf), "-"});
+    EXPECT_TRUE(page.startsWith(QString::fromStdString(folder) + "/r\\udce9und.csv\n"))
+        << page.toStdString();  // the specimen's page
+    EXPECT_FALSE(page.contains(QChar(0xFFFD)));
+
+    const QStringList charts = QDir(dir.filePath("plots")).entryList(QDir::Files);
+    ASSERT_EQ(charts.size(), 1);
+    QFile svg(dir.filePath("plots/" + charts[0]));
+    ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
+    const QByteArray text = svg.readAll();
+    EXPECT_TRUE(text.contains("/r\\udce9und.csv</title>")) << text.left(600).toStdString();
+    EXPECT_GE(text.count("r\\udce9und.csv"), 2);  // the title painted above the chart too
+    EXPECT_FALSE(text.contains("\xef\xbf\xbd"));
 }
 
 TEST(ReportPlot, MissingFolderIsAUsageErrorBeforeAnyEvaluation)
