@@ -18,10 +18,3 @@ function(tenso_warnings target)
     target_compile_options(${target} PRIVATE -Werror)
   endif()
 endfunction()
-
-# tenso_warnings_relaxed(<target>): once the set for code that includes Qt or test-framework headers;
-# those headers come in as system includes of their imported targets and do not warn, so every target
-# now gets the strict set. The name stays for the targets that still call it.
-function(tenso_warnings_relaxed target)
-  tenso_warnings(${target})
-endfunction()

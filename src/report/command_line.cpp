@@ -1,9 +1,9 @@
 #include "command_line.h"
 
+#include "fields.h"
 #include "help.h"
 #include "problem_text.h"
 #include "raw_text.h"
-#include "text.h"
 
 #include "standard/columns.h"
 #include "standard/units.h"

@@ -1,7 +1,7 @@
 #pragma once
 // tenso-report's options: what the command line asks for, or a usage error.
 
-#include "output.h"
+#include "report_writer.h"
 
 #include "charts/chart_options.h"
 

@@ -1,6 +1,6 @@
 // The CSV report: a header with each column's unit, one row per file, then the statistics rows.
-#include "output_formats.h"
-#include "text.h"
+#include "fields.h"
+#include "report_formats.h"
 
 namespace tenso::report {
 namespace {

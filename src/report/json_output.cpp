@@ -1,6 +1,6 @@
 // The JSON report: an array of one object per file, one line each, then the statistics object.
-#include "output_formats.h"
-#include "text.h"
+#include "fields.h"
+#include "report_formats.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,7 +1,7 @@
 #include "series.h"
 
-#include "output.h"
 #include "problem_text.h"
+#include "report_writer.h"
 
 #include "common/ordered_pool.h"
 #include "standard/statistics.h"

@@ -1,4 +1,4 @@
-#include "text.h"
+#include "fields.h"
 
 #include <array>
 #include <charconv>

@@ -1,5 +1,5 @@
-#include "output.h"
-#include "output_formats.h"
+#include "report_writer.h"
+#include "report_formats.h"
 
 namespace tenso::report {
 

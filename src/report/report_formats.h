@@ -1,7 +1,7 @@
 #pragma once
 // The two formats behind MakeWriter.
 
-#include "output.h"
+#include "report_writer.h"
 
 namespace tenso::report {
 

@@ -1,6 +1,6 @@
 // The report's number and CSV texts, without the binary (the JSON string and the argument codec,
 // shared with tenso-eval, are tested in tests/common).
-#include "text.h"
+#include "fields.h"
 
 #include <gtest/gtest.h>
 
