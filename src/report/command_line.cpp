@@ -134,10 +134,14 @@ const OptionText optionTexts[] = {
     {"extension", "COL", "Extension column (elongation of the extensometer), divided by L0."},
     {"strain", "COL", "Strain column (instead of extension and L0)."},
     {"stress", "COL", "Stress column (instead of force and cross-section)."},
-    {"force-unit", "UNIT", "N (default), kN, MN or lbf; wins over the unit in the file."},
-    {"extension-unit", "UNIT", "mm (default), um (µm) or in."},
-    {"strain-unit", "UNIT", "mm/mm, m/m, in/in or - (fraction, default), %, ue or microstrain."},
-    {"stress-unit", "UNIT", "MPa or N/mm2 (default), GPa, ksi or psi."},
+    {"force-unit", "UNIT", "N (default), daN, kN, MN, kgf, lbf or kip; wins over the unit in the file."},
+    {"extension-unit", "UNIT", "mm (default), um (µm), cm, m or in."},
+    {"strain-unit", "UNIT", "mm/mm, m/m, in/in or - (fraction, default), %, ue, um/m or microstrain."},
+    {"stress-unit", "UNIT", "MPa or N/mm2 (default), kPa, GPa, kgf/mm2, ksi or psi."},
+    {"force-factor", "F", "Multiply the force by F after its unit (-1 for a sign, 2000 N per volt)."},
+    {"extension-factor", "F", "Multiply the extension by F after its unit."},
+    {"strain-factor", "F", "Multiply the strain by F after its unit."},
+    {"stress-factor", "F", "Multiply the stress by F after its unit."},
     {"separator", "SEP", "semicolon, tab, comma or blank (default: detected from the first data line)."},
     {"decimal", "MARK", "point or comma (default: detected; comma separator means point)."},
     {"diameter", "d0", "Original diameter of a round specimen [mm]."},
@@ -149,9 +153,9 @@ const OptionText optionTexts[] = {
     {"final-diameter", "du", "Smallest diameter after fracture [mm], for Z."},
     {"final-area", "Su", "Smallest cross-section after fracture [mm²], for Z."},
     {"specimens", "FILE",
-        "CSV table of the geometry per data file (columns file, d0, a0, b0, S0, L0, Lu, du, Su)."},
+        "CSV table per data file (columns file, id, material, d0, a0, b0, S0, L0, Lu, du, Su)."},
     {"fracture-drop", "P",
-        "Fracture: the first fall of more than P % of Rm between two records (default 10)."},
+        "Fracture: the first fall of more than P % of Rm within 0.05 % strain (default 10)."},
     {"proof", "LIST", "Plastic extensions of the proof strengths, in %, e.g. 0.2,0.5,1 (default 0.2)."},
     {"modulus-range", "LO,HI", "Fit E over this stress range [MPa] instead of the two automatic passes."},
     {"format", "FORMAT", "csv (default) or json."},
@@ -231,7 +235,7 @@ void parseOrExit(Parser& p)
         std::exit(std::fflush(stdout) == 0 ? 0 : 1);
     }
     if (parser.isSet(version)) {
-        const int ok = std::printf("tenso-report %s\n", TENSO_VERSION);
+        const int ok = std::printf("tenso-report %s (ISO 6892-1, rules 2)\n", TENSO_VERSION);
         std::exit(ok > 0 && std::fflush(stdout) == 0 ? 0 : 1);
     }
 }
@@ -257,6 +261,17 @@ void readColumns(const Parser& p, standard::Options& o)
             o.decimal = standard::DecimalMark::Comma;
         else
             throw UsageError("--decimal takes point or comma, not \"" + mark + "\"");
+    }
+    for (const auto& [option, factor] :
+        {std::pair {"force-factor", &o.forceFactor}, {"extension-factor", &o.extensionFactor},
+            {"strain-factor", &o.strainFactor}, {"stress-factor", &o.stressFactor}}) {
+        if (!p.isSet(option))
+            continue;
+        const std::optional<double> v = decimalNumber(p.text(option));
+        if (!v || *v == 0)
+            throw UsageError(std::string("--") + option
+                + " takes a non-zero number with a '.' decimal mark, not \"" + p.text(option) + "\"");
+        *factor = *v;
     }
     if (o.decimal == standard::DecimalMark::Comma && o.separator == standard::Separator::Comma)
         throw UsageError("--decimal comma cannot go with --separator comma");

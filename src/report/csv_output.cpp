@@ -24,9 +24,10 @@ public:
 
     std::string Begin() override
     {
-        std::vector<std::string> header = {"file", "error"};
+        std::vector<std::string> header = {"file", "id", "material", "error"};
         for (const standard::Quantity& q : table_)
             header.push_back(q.Heading());
+        header.emplace_back("warnings");
         header.emplace_back("notes");
         return row(header);
     }
@@ -34,15 +35,15 @@ public:
     std::string Write(const standard::Result& r) override
     {
         std::vector<std::string> cells;
-        cells.reserve(table_.size() + 3);
+        cells.reserve(table_.size() + Leading + 2);
         cells.push_back(r.file);
+        cells.push_back(r.id.value_or(std::string()));
+        cells.push_back(r.material.value_or(std::string()));
         cells.push_back(r.error.value_or(std::string()));
         for (const standard::Quantity& q : table_)
             cells.push_back(cell(q.value(r)));
-        std::string notes;
-        for (const std::string& note : r.notes)
-            notes += (notes.empty() ? "" : "; ") + note;
-        cells.push_back(notes);
+        cells.push_back(joined(r.warnings));
+        cells.push_back(joined(r.notes));
         return row(cells);
     }
 
@@ -55,14 +56,14 @@ public:
             {"min", &standard::Statistic::min}, {"max", &standard::Statistic::max}};
         std::string out;
         for (const auto& [label, member] : rows) {
-            std::vector<std::string> cells(table_.size() + 3);
+            std::vector<std::string> cells(table_.size() + Leading + 2);
             cells[0] = label;
             for (std::size_t c = 0; c < table_.size(); ++c) {
                 if (!table_[c].statistics)
                     continue;
                 if (const standard::Statistic* s = standard::FindStatistic(statistics, table_[c].symbol))
                     if (const std::optional<double>& v = s->*member)
-                        cells[c + 2] = NumberText(*v);
+                        cells[c + Leading] = NumberText(*v);
             }
             out += row(cells);
         }
@@ -70,6 +71,16 @@ public:
     }
 
 private:
+    static constexpr std::size_t Leading = 4;  // file, id, material, error
+
+    static std::string joined(const std::vector<std::string>& sentences)
+    {
+        std::string text;
+        for (const std::string& s : sentences)
+            text += (text.empty() ? "" : "; ") + s;
+        return text;
+    }
+
     static std::string row(const std::vector<std::string>& cells)
     {
         std::string line;

@@ -37,7 +37,10 @@ public:
     // each proof strength's in its key under "Rp" (null for a failed file).
     std::string Write(const standard::Result& r) override
     {
+        const auto text
+            = [](const std::optional<std::string>& t) { return t ? JsonString(*t) : std::string("null"); };
         std::string o = "  {\"file\": " + JsonString(r.file);
+        o += ", \"id\": " + text(r.id) + ", \"material\": " + text(r.material);
         o += ", \"error\": " + (r.error ? JsonString(*r.error) : std::string("null"));
         for (std::size_t i = 0; i < table_.size();) {
             const standard::Group group = table_[i].group;
@@ -64,10 +67,8 @@ public:
             }
             i = end;
         }
-        o += ", \"notes\": [";
-        for (std::size_t k = 0; k < r.notes.size(); ++k)
-            o += (k > 0 ? ", " : "") + JsonString(r.notes[k]);
-        o += "]},\n";
+        o += ", \"warnings\": " + (r.error ? std::string("null") : list(r.warnings));
+        o += ", \"notes\": " + list(r.notes) + "},\n";
         return o;
     }
 
@@ -93,6 +94,14 @@ private:
         while (end < std::min(limit, table_.size()) && same(table_[end]))
             ++end;
         return end;
+    }
+
+    static std::string list(const std::vector<std::string>& sentences)
+    {
+        std::string o = "[";
+        for (std::size_t k = 0; k < sentences.size(); ++k)
+            o += (k > 0 ? ", " : "") + JsonString(sentences[k]);
+        return o + "]";
     }
 
     // {"key": value, ...} of the rows [first, end).

@@ -65,6 +65,8 @@ standard::Result evaluate(
             if (const standard::SpecimenRow* row = table->Find(file)) {
                 standard::Options options = settings.options;
                 options.specimen = standard::Override(options.specimen, row->specimen);
+                options.id = row->id;
+                options.material = row->material;
                 return standard::EvaluateFile(file, options, keepCurve);
             }
         }

@@ -7,16 +7,39 @@
 #include <array>
 #include <cmath>
 #include <numbers>
+#include <span>
 #include <string_view>
 
 namespace tenso::standard {
 namespace {
 
 constexpr std::array<std::string_view, 3> ForceWords {"force", "load", "kraft"};
-constexpr std::array<std::string_view, 5> ExtensionWords {
-    "extension", "elongation", "displacement", "deformation", "verl\xC3\xA4ngerung"};
-constexpr std::array<std::string_view, 2> StrainWords {"strain", "dehnung"};
 constexpr std::array<std::string_view, 2> StressWords {"stress", "spannung"};
+constexpr std::array<std::string_view, 2> StrainWords {"strain", "dehnung"};
+constexpr std::array<std::string_view, 7> ExtensionWords {"extension", "elongation", "displacement",
+    "deformation", "verl\xC3\xA4ngerung", "allongement", "extensometer"};
+// The machine's own travel: a strain from it includes the stretch of the frame and the grips.
+constexpr std::array<std::string_view, 8> CrossheadWords {
+    "travel", "weg", "course", "stroke", "crosshead", "cross-head", "traverse", "position"};
+// True values and rates are not what the standard evaluates.
+constexpr std::array<std::string_view, 6> NeverWords {
+    "true", "wahre", "rate", "speed", "geschwindigkeit", "vitesse"};
+
+template <std::size_t N> bool holdsAny(std::string_view folded, const std::array<std::string_view, N>& words)
+{
+    return std::ranges::any_of(words, [&](std::string_view w) { return HoldsWord(folded, w); });
+}
+
+// The unit at the end of a column name: a unit of the tables, or a one-word text that is meant as
+// one ("kp"), which is then an unknown unit. A bracketed text with a blank ("Strain 1") is part of
+// the name.
+std::string_view nameUnit(std::string_view name)
+{
+    const std::string_view unit = SplitName(name).unit;
+    if (unit.empty() || FindUnit(unit) || unit.find_first_of(" \t") == std::string_view::npos)
+        return unit;
+    return {};
+}
 
 std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
@@ -56,23 +79,104 @@ std::optional<std::size_t> byOption(
         const std::string& name = layout.names[i];
         if (name.empty())
             continue;
-        if (FoldCase(SplitName(name).name) == wanted || FoldCase(name) == wanted)
+        if ((!nameUnit(name).empty() && FoldCase(SplitName(name).name) == wanted) || FoldCase(name) == wanted)
             return i;
     }
     problem = Problem {Problem::Kind::NoColumnNamed, subject, value, layout.namesLine};
     return std::nullopt;
 }
 
-template <std::size_t N>
-std::optional<std::size_t> byWords(const ExportLayout& layout, const std::array<std::string_view, N>& words)
+enum class Kind { None, Force, Stress, Strain, Extension, Crosshead };
+
+// The unit of a column as far as its kind goes: the name's, else the units line's.
+std::optional<UnitKind> unitKind(const ExportLayout& layout, std::size_t column)
 {
-    for (std::size_t i = 0; i < layout.names.size() && i < layout.fieldCount; ++i) {
-        const std::string name = FoldCase(layout.names[i]);
-        for (std::string_view word : words)
-            if (StartsWithFolded(name, word))
-                return i;
-    }
+    std::string_view text;
+    if (column < layout.names.size())
+        text = nameUnit(layout.names[column]);
+    if (text.empty() && column < layout.units.size())
+        text = layout.units[column];
+    if (const std::optional<Unit> unit = FindUnit(text))
+        return unit->kind;
     return std::nullopt;
+}
+
+// What a column holds by its name, and by its unit where that says another kind: "Strain1 (mm)"
+// is an extension.
+Kind kindOf(const ExportLayout& layout, std::size_t column)
+{
+    const std::string name = FoldCase(layout.names[column]);
+    if (name.empty() || holdsAny(name, NeverWords))
+        return Kind::None;
+    Kind kind = holdsAny(name, ForceWords) ? Kind::Force
+        : holdsAny(name, StressWords)      ? Kind::Stress
+        : holdsAny(name, StrainWords)      ? Kind::Strain
+        : holdsAny(name, ExtensionWords)   ? Kind::Extension
+        : holdsAny(name, CrossheadWords)   ? Kind::Crosshead
+                                           : Kind::None;
+    if (kind == Kind::None)
+        return kind;
+    const std::optional<UnitKind> unit = unitKind(layout, column);
+    if (!unit)
+        return kind;
+    switch (*unit) {
+    case UnitKind::Force:
+        return Kind::Force;
+    case UnitKind::Stress:
+        return Kind::Stress;
+    case UnitKind::Strain:
+        return Kind::Strain;
+    case UnitKind::Extension:
+        return kind == Kind::Crosshead ? Kind::Crosshead : Kind::Extension;
+    case UnitKind::Time:
+        return Kind::None;
+    }
+    return kind;
+}
+
+bool firstWordIsOneOf(const std::string& folded, std::span<const std::string_view> words)
+{
+    const std::size_t end = folded.find_first_of(" \t_-./:=([");
+    const std::string_view first = std::string_view(folded).substr(0, end);
+    return std::ranges::find(words, first) != words.end();
+}
+
+// The column of a kind found by name: of several, one whose first word is a search word
+// ("Displacement" before "Machine Displacement"), then the one further left; among crosshead
+// columns, the one holding the earlier word of the list.
+std::optional<std::size_t> byKind(
+    const ExportLayout& layout, Kind kind, std::span<const std::string_view> words)
+{
+    std::optional<std::size_t> best;
+    std::size_t bestRank = SIZE_MAX;
+    for (std::size_t i = 0; i < layout.names.size() && i < layout.fieldCount; ++i) {
+        if (kindOf(layout, i) != kind)
+            continue;
+        const std::string name = FoldCase(layout.names[i]);
+        std::size_t rank = 0;
+        if (kind == Kind::Crosshead) {
+            rank = static_cast<std::size_t>(std::ranges::find_if(words, [&](std::string_view w) {
+                return HoldsWord(name, w);
+            }) - words.begin());
+        } else {
+            rank = firstWordIsOneOf(name, words) ? 0 : 1;
+        }
+        if (rank < bestRank) {
+            best = i;
+            bestRank = rank;
+        }
+    }
+    return best;
+}
+
+// Whether the strain of an extension column comes from the crosshead: its name holds a crosshead
+// word and no word of an extensometer.
+bool isCrosshead(const ExportLayout& layout, std::size_t column)
+{
+    if (column >= layout.names.size())
+        return false;
+    const std::string name = FoldCase(layout.names[column]);
+    return holdsAny(name, CrossheadWords) && !holdsAny(name, ExtensionWords);
 }
 
 std::string columnName(const ExportLayout& layout, std::size_t index)
@@ -94,8 +198,8 @@ std::optional<Problem> unitFactor(UnitKind kind, Subject subject, std::size_t co
     }
     std::string_view text;
     std::size_t line = 0;
-    if (column < layout.names.size() && !SplitName(layout.names[column]).unit.empty()) {
-        text = SplitName(layout.names[column]).unit;
+    if (column < layout.names.size() && !nameUnit(layout.names[column]).empty()) {
+        text = nameUnit(layout.names[column]);
     } else if (column < layout.units.size() && !layout.units[column].empty()) {
         text = layout.units[column];
         line = layout.unitsLine;
@@ -202,10 +306,12 @@ Plan MakePlan(const ExportLayout& layout, const Options& options)
 
     const std::optional<Problem> specimenProblem = CheckSpecimen(options.specimen, plan.specimen);
     const bool crossSection = !specimenProblem && plan.specimen.S0.has_value();
-    const std::optional<std::size_t> namedForce = byWords(layout, ForceWords);
-    const std::optional<std::size_t> namedStress = byWords(layout, StressWords);
-    const std::optional<std::size_t> namedStrain = byWords(layout, StrainWords);
-    const std::optional<std::size_t> namedExtension = byWords(layout, ExtensionWords);
+    const std::optional<std::size_t> namedForce = byKind(layout, Kind::Force, ForceWords);
+    const std::optional<std::size_t> namedStress = byKind(layout, Kind::Stress, StressWords);
+    const std::optional<std::size_t> namedStrain = byKind(layout, Kind::Strain, StrainWords);
+    std::optional<std::size_t> namedExtension = byKind(layout, Kind::Extension, ExtensionWords);
+    if (!namedExtension)
+        namedExtension = byKind(layout, Kind::Crosshead, CrossheadWords);
 
     ColumnPlan c;
     if (stress) {
@@ -239,6 +345,8 @@ Plan MakePlan(const ExportLayout& layout, const Options& options)
     }
     c.stressName = columnText(layout, c.stressColumn);
     c.strainName = columnText(layout, c.strainColumn);
+    c.strainFromCrosshead = c.strainFromExtension && isCrosshead(layout, c.strainColumn);
+    c.strainColumnName = columnName(layout, c.strainColumn);
     plan.columns = c;
 
     plan.problem = c.stressFromForce ? unitFactor(UnitKind::Force, Subject::ForceUnit, c.stressColumn, layout,
@@ -253,6 +361,8 @@ Plan MakePlan(const ExportLayout& layout, const Options& options)
                 plan.columns->strainFactor);
     if (plan.problem)
         return plan;
+    plan.columns->stressUserFactor = c.stressFromForce ? options.forceFactor : options.stressFactor;
+    plan.columns->strainUserFactor = c.strainFromExtension ? options.extensionFactor : options.strainFactor;
 
     if (specimenProblem) {
         plan.problem = specimenProblem;

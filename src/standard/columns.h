@@ -24,7 +24,11 @@ struct ColumnPlan {
     bool strainFromExtension = false;
     double stressFactor = 1;  // to N (force) or MPa (stress)
     double strainFactor = 1;  // to mm (extension) or a fraction (strain)
+    double stressUserFactor = 1;  // --force-factor or --stress-factor, after the unit
+    double strainUserFactor = 1;  // --extension-factor or --strain-factor
     std::string stressName, strainName;  // for notes: "column 3 (Force)"
+    bool strainFromCrosshead = false;  // the extension is the crosshead's travel
+    std::string strainColumnName;  // as the file names it
 };
 
 // The outcome of the checks that need only the layout and the options, in their order: columns,

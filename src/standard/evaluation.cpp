@@ -2,6 +2,7 @@
 
 #include "standard/columns.h"
 #include "standard/export_reader.h"
+#include "standard/header_values.h"
 #include "standard/quantities.h"
 #include "standard/quantity_table.h"
 
@@ -25,8 +26,12 @@ public:
 
     void Record(double a, double b, std::size_t line) override
     {
-        const double forceOrStress = a * plan_.stressFactor;
-        const double extensionOrStrain = b * plan_.strainFactor;
+        double forceOrStress = a * plan_.stressFactor;
+        double extensionOrStrain = b * plan_.strainFactor;
+        if (plan_.stressUserFactor != 1)
+            forceOrStress *= plan_.stressUserFactor;
+        if (plan_.strainUserFactor != 1)
+            extensionOrStrain *= plan_.strainUserFactor;
         const double R = plan_.stressFromForce ? forceOrStress / *specimen_.S0 : forceOrStress;
         const double e = plan_.strainFromExtension ? extensionOrStrain / *specimen_.L0 : extensionOrStrain;
         if (!std::isfinite(R) || !std::isfinite(e))
@@ -81,7 +86,17 @@ void evaluate(const std::string& path, const Options& options, bool keepCurve, R
 {
     ExportReader reader(path);
     const ExportLayout layout = reader.ReadLayout(options.separator, options.decimal);
-    const Plan plan = MakePlan(layout, options);
+    // The specimen: a specimens row over the command line, else what the file's header says.
+    Options effective = options;
+    result.notes = layout.header.notes;
+    effective.specimen = WithHeader(options.specimen, layout.header, result.notes);
+    result.id = !options.id.empty() ? std::optional(options.id)
+        : layout.header.id          ? std::optional(layout.header.id->text)
+                                    : std::nullopt;
+    result.material = !options.material.empty() ? std::optional(options.material)
+        : layout.header.material                ? std::optional(layout.header.material->text)
+                                                : std::nullopt;
+    const Plan plan = MakePlan(layout, effective);
     const bool ready = plan.columns && !plan.problem;
 
     // The records are read (and checked) even when a later check has already failed, since a
@@ -114,7 +129,13 @@ void evaluate(const std::string& path, const Options& options, bool keepCurve, R
     result.S0 = plan.specimen.S0;
     result.L0 = plan.specimen.L0;
     EvaluateCurve(collector->stress, collector->strain, collector->FmKiloNewton(), plan.specimen,
-        options.specimen, options, result);
+        effective.specimen, effective, result);
+    if (plan.columns->strainFromCrosshead)
+        result.warnings.insert(
+            std::ranges::find_if(
+                result.warnings, [](const std::string& w) { return w.starts_with("the test was unloaded"); }),
+            "the strain comes from the crosshead (column \"" + plan.columns->strainColumnName
+                + "\"): E and the extensions include the machine's own stretch");
     if (!allFinite(result, options.proofPercents))
         throw std::runtime_error("the values are too large to evaluate in double precision");
     if (keepCurve) {
@@ -137,6 +158,8 @@ Result EvaluateFile(const std::string& path, const Options& options, bool keepCu
         failed.file = path;
         failed.error.emplace();
         failed.problem = problem;
+        failed.id = std::move(result.id);
+        failed.material = std::move(result.material);
         failed.notes = std::move(result.notes);
         result = std::move(failed);
     } catch (const std::exception& failure) {
@@ -145,6 +168,8 @@ Result EvaluateFile(const std::string& path, const Options& options, bool keepCu
         failed.file = path;
         failed.error = dynamic_cast<const std::bad_alloc*>(&failure) ? "not enough memory for the records"
                                                                      : failure.what();
+        failed.id = std::move(result.id);
+        failed.material = std::move(result.material);
         failed.notes = std::move(result.notes);
         result = std::move(failed);
     }

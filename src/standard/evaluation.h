@@ -28,6 +28,9 @@ struct Options {
     std::string forceColumn, extensionColumn, strainColumn, stressColumn;  // number from 1 or name
     std::string forceUnit, extensionUnit, strainUnit, stressUnit;
     Specimen specimen;
+    std::string id, material;  // the specimen's, from a specimens row; empty: from the header if it says
+    // Column factors after the unit (a sign convention, a calibration); 1 when not given.
+    double forceFactor = 1, extensionFactor = 1, strainFactor = 1, stressFactor = 1;
     double fractureDropPercent = 10.0;
     std::vector<double> proofPercents {0.2};
     std::optional<std::pair<double, double>> modulusRange;  // lo, hi in MPa
@@ -60,6 +63,7 @@ struct ProofResult {
 // One file's outcome. On an error every value is unset but file and notes.
 struct Result {
     std::string file;  // as given on the command line (bytes)
+    std::optional<std::string> id, material;  // from the specimens row, else the file's header
     std::optional<std::string> error;  // the message, naming the line or column; empty with a problem
     std::optional<Problem> problem;  // what the columns, units or specimen lack: the program words it
     std::optional<std::size_t> records, skipped;
@@ -71,6 +75,7 @@ struct Result {
     std::optional<double> Rm, Fm, Agt, Ag, Rf, At, A;
     std::optional<bool> A_from_curve;
     std::optional<double> Z;
+    std::vector<std::string> warnings;  // results computed but not to be trusted as they stand
     std::vector<std::string> notes;
 
     // 0-based record indices of the characteristic points, for charts.

@@ -1,5 +1,6 @@
 #include "standard/export_reader.h"
 
+#include "standard/header_values.h"
 #include "standard/units.h"
 
 #include <algorithm>
@@ -110,8 +111,9 @@ bool isBlank(char c) { return c == ' ' || c == '\t'; }
 // Longer fields are cut here; a cut field is never a number (see ScanNumber).
 constexpr std::size_t FieldCapacity = 320;
 
-// Splits the next line into fields and hands each to h.Field(index, text, cut). Returns false when
-// the file has no more lines. An unclosed quote ends with its line.
+// Splits the next line into fields and hands each to h.Field(index, text, cut, quoted), `quoted` when
+// the whole field stood in double quotes. Returns false when the file has no more lines. An unclosed
+// quote ends with its line.
 // The field states and the in-place fast path are one state machine over the buffer, read best in
 // one piece; it is the reader's hot loop.
 // NOLINTNEXTLINE(readability-function-cognitive-complexity)
@@ -132,7 +134,7 @@ template <class Handler> bool tokenizeLine(Source& src, const Classes& classes, 
     // NOLINTNEXTLINE(cppcoreguidelines-pro-type-member-init)
     std::array<char, FieldCapacity> field;
     std::size_t length = 0, kept = 0, index = 0;
-    bool cut = false;
+    bool cut = false, quoted = false;
     const auto append = [&](char c) {
         if (length < FieldCapacity)
             field[length++] = c;
@@ -142,9 +144,9 @@ template <class Handler> bool tokenizeLine(Source& src, const Classes& classes, 
     const auto finish = [&] {
         while (length > kept && isBlank(field[length - 1]))
             --length;
-        h.Field(index++, std::string_view(field.data(), length), cut);
+        h.Field(index++, std::string_view(field.data(), length), cut, quoted);
         length = kept = 0;
-        cut = false;
+        cut = quoted = false;
     };
     for (;;) {
         const char* p = src.cur;
@@ -183,7 +185,8 @@ template <class Handler> bool tokenizeLine(Source& src, const Classes& classes, 
                     auto n = static_cast<std::size_t>(p - begin);
                     while (n > 0 && isBlank(begin[n - 1]))
                         --n;
-                    h.Field(index++, std::string_view(begin, std::min(n, FieldCapacity)), n > FieldCapacity);
+                    h.Field(index++, std::string_view(begin, std::min(n, FieldCapacity)), n > FieldCapacity,
+                        false);
                     if (next != LineEnd) {
                         ++p;  // the separator
                         continue;
@@ -201,6 +204,7 @@ template <class Handler> bool tokenizeLine(Source& src, const Classes& classes, 
                 }
                 if (k == Quote) {
                     state = Quoted;
+                    quoted = true;
                     continue;
                 }
             } else {
@@ -215,6 +219,7 @@ template <class Handler> bool tokenizeLine(Source& src, const Classes& classes, 
                     state = Plain;
                     if (k == Ordinary || (k == Blank && !classes.blankSeparates)) {
                         append(c);
+                        quoted = quoted && k == Blank;  // blanks after the quote are trimmed
                         continue;
                     }
                     if (k != LineEnd) {
@@ -279,23 +284,25 @@ LineChars scanLineChars(Source& src)
 struct RecordLine {
     static constexpr std::size_t None = static_cast<std::size_t>(-1);
     DecimalMarks marks;
+    bool thousands = false;  // the comma separates: a quoted "1,009.5" is a number
     std::size_t columnA = None, columnB = None;
     bool check = true;  // false in the footer, where only blank lines matter
 
     std::size_t fields = 0;
-    bool numeric = true;
+    std::size_t numbers = 0;
+    bool numeric = true;  // every non-empty field so far is a number or a missing value
     std::size_t overflowField = None;
     double a = 0, b = 0;
     bool haveA = false, haveB = false;
 
     void Reset()
     {
-        fields = 0;
+        fields = numbers = 0;
         numeric = true;
         overflowField = None;
         haveA = haveB = false;
     }
-    void Field(std::size_t index, std::string_view text, bool cut)
+    void Field(std::size_t index, std::string_view text, bool cut, bool quoted)
     {
         if (text.empty() && !cut)
             return;
@@ -309,13 +316,24 @@ struct RecordLine {
         }
         const NumberShape shape = cut ? NumberShape {} : ScanNumber(text, marks);
         if (!shape.isNumber) {
-            numeric = false;
+            if (cut) {
+                numeric = false;
+            } else if (const std::optional<double> grouped
+                = quoted && thousands ? ParseThousands(text) : std::nullopt) {
+                take(chosenA, chosenB, *grouped);
+            } else if (!IsMissingValue(text)) {
+                numeric = false;  // a missing value leaves its record without that value
+            }
             return;
         }
-        if (!chosenA && !chosenB && !shape.mayOverflow)
+        // A number beyond the double range matters only where it is evaluated.
+        if (!chosenA && !chosenB) {
+            ++numbers;
             return;
+        }
         const std::optional<double> value = ParseNumber(text, shape.plain);
         if (!value) {
+            ++numbers;
             if (overflowField == None)
                 overflowField = index;
             return;
@@ -324,6 +342,7 @@ struct RecordLine {
     }
     void take(bool chosenA, bool chosenB, double value)
     {
+        ++numbers;
         if (chosenA) {
             a = value;
             haveA = true;
@@ -334,7 +353,7 @@ struct RecordLine {
         }
     }
     bool IsBlank() const { return fields == 0; }
-    bool IsData() const { return numeric && fields >= 2; }
+    bool IsData() const { return numeric && fields >= 2 && numbers >= 2; }
 };
 
 // The usual record line, short plain decimals between separators and nothing else, read in one
@@ -371,7 +390,7 @@ bool fastRecordLine(Source& src, const Classes& classes, DecimalMarks marks, Rec
             return false;
         src.skipLF = *stop == '\r';
         src.cur = p;
-        line.fields = index + 1;
+        line.fields = line.numbers = index + 1;
         line.a = a;
         line.b = b;
         line.haveA = haveA;
@@ -387,26 +406,31 @@ struct HeaderLine {
     std::size_t fields = 0;
     std::size_t bytes = 0;
     std::vector<std::string> texts;
+    std::vector<bool> quoted;
 
     void Reset()
     {
         fields = bytes = 0;
         texts.clear();
+        quoted.clear();
     }
-    void Field(std::size_t index, std::string_view text, bool cut)
+    void Field(std::size_t index, std::string_view text, bool cut, bool inQuotes)
     {
         if (!text.empty() || cut)
             fields = index + 1;
         if (texts.size() == index && index < MaxFields && bytes + text.size() <= MaxBytes) {
             texts.emplace_back(text);
+            quoted.push_back(inQuotes);
             bytes += text.size();
         }
     }
     // Drops the trailing empty fields and decodes the texts: UTF-8 when the line is, else Latin-1.
     void Finish()
     {
-        if (texts.size() > fields)
+        if (texts.size() > fields) {
             texts.resize(fields);
+            quoted.resize(fields);
+        }
         bool utf8 = true;
         for (const std::string& t : texts)
             utf8 = utf8 && IsUtf8(t);
@@ -427,18 +451,19 @@ DecimalMarks marksFor(Separator separator, std::optional<DecimalMark> decimal)
 
 std::string lineText(std::size_t line) { return "line " + std::to_string(line); }
 
-bool isUnitsLine(const HeaderLine& line)
+// A units line holds no number and at least one unit; a word that is no unit ("sec" of an older
+// table, "N/tex") gives its column an unknown unit, an error only when that column is chosen.
+bool isUnitsLine(const HeaderLine& line, DecimalMarks marks)
 {
     bool any = false;
     for (const std::string& t : line.texts) {
         if (t.empty())
             continue;
-        if (!FindUnit(t))
+        if (ScanNumber(t, marks).isNumber)
             return false;
-        any = true;
+        any = any || FindUnit(t).has_value();
     }
-    // A line cut short by its length cannot show that all its fields are units.
-    return any && line.texts.size() == line.fields;
+    return any;
 }
 
 // The header, split by the table's separator: the last line of as many fields as the first data
@@ -451,10 +476,12 @@ void readHeader(Source& src, std::uint64_t start, ExportLayout& layout)
     HeaderLine previous, current, best, aboveBest;
     bool haveBest = false, haveAbove = false;
     std::size_t bestLine = 0;
+    HeaderValues values(layout.separator);
     for (std::size_t n = 1; n < layout.dataLine; ++n) {
         current.Reset();
         tokenizeLine(src, classes, current);
         current.Finish();
+        values.Take(current.texts, current.quoted, n);
         if (current.fields == layout.fieldCount) {
             best = current;
             bestLine = n;
@@ -466,7 +493,7 @@ void readHeader(Source& src, std::uint64_t start, ExportLayout& layout)
         std::swap(previous, current);
     }
     if (haveBest) {
-        if (haveAbove && isUnitsLine(best)) {
+        if (haveAbove && isUnitsLine(best, layout.marks)) {
             layout.names = std::move(aboveBest.texts);
             layout.units = std::move(best.texts);
             layout.namesLine = bestLine - 1;
@@ -476,6 +503,8 @@ void readHeader(Source& src, std::uint64_t start, ExportLayout& layout)
             layout.namesLine = bestLine;
         }
     }
+    // Values stand above the names; without names every header line may give one.
+    layout.header = values.Above(layout.namesLine == 0 ? layout.dataLine : layout.namesLine);
 }
 
 }  // namespace
@@ -523,6 +552,7 @@ ExportLayout ExportReader::ReadLayout(std::optional<Separator> separator, std::o
         src.Seek(at);
         line.Reset();
         line.marks = marksFor(s, decimal);
+        line.thousands = s == Separator::Comma;
         tokenizeLine(src, classesFor(s), line);
         return line.IsData();
     };
@@ -586,6 +616,7 @@ RecordCounts ExportReader::ReadRecords(
     const Classes classes = classesFor(layout.separator);
     RecordLine line;
     line.marks = layout.marks;
+    line.thousands = layout.separator == Separator::Comma;
     const bool keep = a && b && sink;
     if (keep) {
         line.columnA = *a;

@@ -4,6 +4,7 @@
 // columns of each record are kept.
 
 #include "standard/evaluation.h"
+#include "standard/header_values.h"
 #include "standard/text.h"
 
 #include <cstddef>
@@ -33,6 +34,7 @@ struct ExportLayout {
     std::size_t unitsLine = 0;  // 0: no units line
     std::vector<std::string> names;  // UTF-8; a very wide header keeps only its first names
     std::vector<std::string> units;  // empty without a units line
+    HeaderSpecimen header;  // specimen values, id and material from the header lines
 };
 
 struct RecordCounts {

@@ -1,6 +1,8 @@
 #include "standard/quantities.h"
 
+#include "standard/fracture.h"
 #include "standard/quantity_table.h"
+#include "standard/warnings.h"
 
 #include "standard/text.h"
 
@@ -135,15 +137,9 @@ void EvaluateCurve(std::vector<double>& R, std::vector<double>& e, std::optional
     if (!(Rm > 0))
         throw EvaluationError("no tensile load: the highest stress is " + mpa(Rm));
 
-    const double drop = options.fractureDropPercent / 100 * Rm;
-    std::size_t f = N - 1;
-    for (std::size_t i = m; i + 1 < N; ++i) {
-        if (R[i] - R[i + 1] > drop) {
-            f = i;
-            break;
-        }
-    }
-    if (f == N - 1)
+    const Fracture fracture = FindFracture(R, e, m, options.fractureDropPercent / 100 * Rm, Rm);
+    const std::size_t f = fracture.index;
+    if (!fracture.found)
         result.notes.push_back("no fall of over " + MessageText(options.fractureDropPercent)
             + " % of Rm: the last record is taken as the fracture");
     R.resize(f + 1);
@@ -259,6 +255,17 @@ void EvaluateCurve(std::vector<double>& R, std::vector<double>& e, std::optional
     }
     if (specimen.Su && specimen.S0)
         result.Z = (*specimen.S0 - *specimen.Su) / *specimen.S0 * 100;
+    if (fracture.unloaded) {
+        // The machine gave the load back: the last record held is no fracture.
+        result.Rf.reset();
+        result.At.reset();
+        if (result.A_from_curve.value_or(false)) {
+            result.A.reset();
+            result.A_from_curve.reset();
+            std::erase(result.notes, std::string("A from the curve (no --final-length)"));
+        }
+    }
+    AddWarnings(fracture.unloaded, result);
 }
 
 }  // namespace tenso::standard

@@ -161,8 +161,8 @@ std::vector<Quantity> QuantityTable(const std::vector<double>& proofPercents)
         true, "plastic extension at maximum force", "Agt less the elastic part Rm / E."});
     t.push_back({Rf, "Rf", "MPa", Group::Top, 0, "", "Rf", member(&Result::Rf), Rounding::Strength, true,
         false, "stress at fracture",
-        "the stress of the fracture record: the first fall by more than 10 % of Rm between two "
-        "records (--fracture-drop), else the last record."});
+        "the stress of the fracture record: the first fall by more than 10 % of Rm within 0.05 % "
+        "strain (--fracture-drop), else the last record; none for a test that was unloaded."});
     t.push_back({At, "At", "%", Group::Top, 0, "", "At", member(&Result::At), Rounding::Elongation, true,
         true, "total extension at fracture", "from e0 to the strain of the fracture record."});
     t.push_back({A, "A", "%", Group::Top, 0, "", "A", member(&Result::A), Rounding::Elongation, true, true,

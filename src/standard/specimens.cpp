@@ -97,12 +97,12 @@ std::vector<std::string> splitCells(std::string_view line, char separator)
     return cells;
 }
 
-enum Column { File, D0, A0, B0, S0, L0, Lu, Du, Su, Ignored };
+enum Column { File, D0, A0, B0, S0, L0, Lu, Du, Su, Id, Material, Ignored };
 
 Column columnOf(const std::string& header)
 {
-    static constexpr std::array<std::string_view, 9> Names {
-        "file", "d0", "a0", "b0", "s0", "l0", "lu", "du", "su"};
+    static constexpr std::array<std::string_view, 11> Names {
+        "file", "d0", "a0", "b0", "s0", "l0", "lu", "du", "su", "id", "material"};
     const std::string folded = FoldCase(header);
     for (std::size_t i = 0; i < Names.size(); ++i)
         if (folded == Names[i])
@@ -164,6 +164,10 @@ SpecimenRow rowOf(std::string_view line, char separator, DecimalMarks marks,
             continue;
         if (columns[i] == File) {
             row.file = cell;
+            continue;
+        }
+        if (columns[i] == Id || columns[i] == Material) {
+            (columns[i] == Id ? row.id : row.material) = IsUtf8(cell) ? cell : Latin1ToUtf8(cell);
             continue;
         }
         std::optional<double> value;

@@ -12,6 +12,7 @@ namespace tenso::standard {
 struct SpecimenRow {
     std::string file;
     Specimen specimen;  // the row's non-empty cells
+    std::string id, material;  // empty: not given
     std::size_t line = 0;  // added: the row's line in the table, for messages
 };
 

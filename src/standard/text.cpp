@@ -4,11 +4,11 @@
 #include <array>
 #include <cerrno>
 #include <charconv>
+#include <clocale>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <locale.h>
 #include <system_error>
 
 namespace tenso::standard {
@@ -165,6 +165,85 @@ std::string Latin1ToUtf8(std::string_view bytes)
         }
     }
     return out;
+}
+
+bool IsMissingValue(std::string_view field)
+{
+    static constexpr std::array<std::string_view, 13> Missing {
+        "nan", "inf", "+inf", "-inf", "infinity", "n/a", "na", "#n/a", "null", "none", "-", "--", "---"};
+    if (field.empty() || field.size() > 8)
+        return false;
+    std::string lower(field);
+    for (char& c : lower)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c + 32);
+    return std::ranges::find(Missing, lower) != Missing.end();
+}
+
+std::optional<double> ParseThousands(std::string_view field)
+{
+    if (field.size() > 64)
+        return std::nullopt;
+    std::size_t i = 0;
+    std::string plain;
+    if (i < field.size() && (field[i] == '+' || field[i] == '-')) {
+        if (field[i] == '-')
+            plain += '-';
+        ++i;
+    }
+    std::size_t lead = 0;
+    while (i < field.size() && isDigit(field[i]) && lead < 4) {
+        plain += field[i++];
+        ++lead;
+    }
+    if (lead == 0 || lead > 3)
+        return std::nullopt;
+    std::size_t groups = 0;
+    while (i < field.size() && field[i] == ',') {
+        if (i + 3 >= field.size()
+            || !(isDigit(field[i + 1]) && isDigit(field[i + 2]) && isDigit(field[i + 3])))
+            return std::nullopt;
+        plain.append(field.substr(i + 1, 3));
+        i += 4;
+        ++groups;
+        if (i < field.size() && isDigit(field[i]))
+            return std::nullopt;  // a group of four digits
+    }
+    if (groups == 0)
+        return std::nullopt;
+    if (i < field.size() && field[i] == '.') {
+        plain += field[i++];
+        std::size_t decimals = 0;
+        while (i < field.size() && isDigit(field[i])) {
+            plain += field[i++];
+            ++decimals;
+        }
+        if (decimals == 0)
+            return std::nullopt;
+    }
+    if (i != field.size())
+        return std::nullopt;
+    return ParseNumber(plain, true);
+}
+
+bool HoldsWord(std::string_view folded, std::string_view word)
+{
+    if (word.size() > 2)
+        return folded.find(word) != std::string_view::npos;
+    const auto separates = [](char c) {
+        return c == ' ' || c == '\t' || c == '_' || c == '-' || c == '.' || c == '/' || c == ':' || c == '='
+            || c == '(' || c == ')' || c == '[' || c == ']' || c == '{' || c == '}';
+    };
+    std::size_t start = 0;
+    while (start <= folded.size()) {
+        std::size_t end = start;
+        while (end < folded.size() && !separates(folded[end]))
+            ++end;
+        if (folded.substr(start, end - start) == word)
+            return true;
+        start = end + 1;
+    }
+    return false;
 }
 
 std::string FoldCase(std::string_view text)

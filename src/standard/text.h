@@ -39,6 +39,21 @@ bool ParseShortDecimal(std::string_view field, DecimalMarks marks, double& value
 // stops (the first byte that is not part of it), or nullptr when no short decimal starts there.
 const char* ScanShortDecimal(const char* p, const char* end, DecimalMarks marks, double& value);
 
+// How machines, spreadsheets and numpy write an undefined value: nan, inf, n/a, null, none, -, --,
+// ... (without regard to case). A missing value in a data line neither ends the table nor counts
+// as a number.
+bool IsMissingValue(std::string_view field);
+
+// A number written with thousands separators, as spreadsheet-style exports quote them:
+// [sign] one to three digits, then groups of ',' and three digits, then optionally '.' and digits
+// ("1,009.34485"). nullopt for any other text, and for one without a ',' group.
+std::optional<double> ParseThousands(std::string_view field);
+
+// Whether a folded name or key holds a folded search word: a word of two characters must be a whole
+// part between blanks, '_', '-', '.', '/', ':', '=' and brackets; a longer one may stand anywhere,
+// so that German compounds match ("standardkraft" holds "kraft").
+bool HoldsWord(std::string_view folded, std::string_view word);
+
 // True when `bytes` is well-formed UTF-8.
 using common::IsUtf8;
 // Each byte taken as a Latin-1 character, written as UTF-8.

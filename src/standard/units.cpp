@@ -12,13 +12,18 @@ struct UnitEntry {
     Unit unit;
 };
 
-constexpr std::array<UnitEntry, 23> Units {{
+constexpr std::array<UnitEntry, 33> Units {{
     {"n", {UnitKind::Force, 1}},
+    {"dan", {UnitKind::Force, 10}},
     {"kn", {UnitKind::Force, 1000}},
     {"mn", {UnitKind::Force, 1e6}},
+    {"kgf", {UnitKind::Force, 9.80665}},
     {"lbf", {UnitKind::Force, 4.4482216152605}},
+    {"kip", {UnitKind::Force, 4448.2216152605}},
     {"mm", {UnitKind::Extension, 1}},
     {"um", {UnitKind::Extension, 0.001}},
+    {"cm", {UnitKind::Extension, 10}},
+    {"m", {UnitKind::Extension, 1000}},
     {"in", {UnitKind::Extension, 25.4}},
     {"mm/mm", {UnitKind::Strain, 1}},
     {"m/m", {UnitKind::Strain, 1}},
@@ -26,13 +31,17 @@ constexpr std::array<UnitEntry, 23> Units {{
     {"-", {UnitKind::Strain, 1}},
     {"%", {UnitKind::Strain, 0.01}},
     {"ue", {UnitKind::Strain, 1e-6}},
+    {"um/m", {UnitKind::Strain, 1e-6}},
     {"microstrain", {UnitKind::Strain, 1e-6}},
     {"mpa", {UnitKind::Stress, 1}},
     {"n/mm2", {UnitKind::Stress, 1}},
+    {"kpa", {UnitKind::Stress, 0.001}},
     {"gpa", {UnitKind::Stress, 1000}},
+    {"kgf/mm2", {UnitKind::Stress, 9.80665}},
     {"ksi", {UnitKind::Stress, 6.894757293168}},
     {"psi", {UnitKind::Stress, 0.006894757293168}},
     {"s", {UnitKind::Time, 1}},
+    {"sec", {UnitKind::Time, 1}},
     {"ms", {UnitKind::Time, 1}},
     {"min", {UnitKind::Time, 1}},
     {"h", {UnitKind::Time, 1}},
@@ -125,15 +134,15 @@ std::string_view UnitList(UnitKind kind)
 {
     switch (kind) {
     case UnitKind::Force:
-        return "N, kN, MN, lbf";
+        return "N, daN, kN, MN, kgf, lbf, kip";
     case UnitKind::Extension:
-        return "mm, \xC2\xB5m, in";
+        return "mm, \xC2\xB5m, cm, m, in";
     case UnitKind::Strain:
-        return "mm/mm, m/m, in/in, -, %, \xC2\xB5\xCE\xB5, ue, microstrain";
+        return "mm/mm, m/m, in/in, -, %, \xC2\xB5\xCE\xB5, ue, \xC2\xB5m/m, microstrain";
     case UnitKind::Stress:
-        return "MPa, N/mm\xC2\xB2, GPa, ksi, psi";
+        return "MPa, N/mm\xC2\xB2, kPa, GPa, kgf/mm\xC2\xB2, ksi, psi";
     case UnitKind::Time:
-        return "s, ms, min, h";
+        return "s, sec, ms, min, h";
     }
     return "";
 }

@@ -35,15 +35,17 @@ TEST(MakePlan, UnitErrorsNameTheColumnAndTheOption)
     o.specimen.S0 = 1;
     o.specimen.L0 = 1;
     EXPECT_EQ(planProblem("Force (kp);Extension\n1;2\n", o),
-        "column 1 \"Force (kp)\": unknown unit \"kp\"; give the force unit (N, kN, MN, lbf) with "
-        "--force-unit");
-    EXPECT_EQ(planProblem("Force;Extension (%)\n1;2\n", o),
-        "column 2 \"Extension (%)\": \"%\" is a strain unit, not an extension unit (mm, \xC2\xB5m, in); give "
-        "the unit "
-        "with --extension-unit, or --strain 2 if the column holds strain");
+        "column 1 \"Force (kp)\": unknown unit \"kp\"; give the force unit (N, daN, kN, MN, kgf, lbf, kip) "
+        "with --force-unit");
+    o.extensionColumn = "2";  // found by name, a column in % would be the strain
+    EXPECT_EQ(planProblem("Force;Extension\nN;%\n1;2\n", o),
+        "column 2 \"Extension\" (units on line 2): \"%\" is a strain unit, not an extension unit (mm, "
+        "\xC2\xB5m, cm, m, in); give the unit with --extension-unit, or --strain 2 if the column holds "
+        "strain");
+    o.extensionColumn.clear();
     o.stressUnit = "kN";
     EXPECT_EQ(planProblem("Stress;Strain\n1;2\n", o),
-        "--stress-unit \"kN\": not a stress unit (MPa, N/mm\xC2\xB2, GPa, ksi, psi)");
+        "--stress-unit \"kN\": not a stress unit (MPa, N/mm\xC2\xB2, kPa, GPa, kgf/mm\xC2\xB2, ksi, psi)");
 }
 
 TEST(EvaluateFile, MissingInputsNameTheOption)
@@ -79,9 +81,15 @@ TEST(EvaluateFile, MissingInputsNameTheOption)
 TEST(EvaluateFile, ChecksRunInTheirOrder)
 {
     Options o;
-    o.forceColumn = "9";  // a columns error ...
-    EXPECT_EQ(errorOf("a;b\n1;2\n3;1e999\n", o).substr(0, 6), "line 3");  // ... after the reading error
+    o.forceColumn = "9";  // a columns error: the range of a field matters only where it is evaluated
+    EXPECT_EQ(errorOf("a;b\n1;2\n3;1e999\n", o).substr(0, 9), "--force 9");
     o.forceColumn = "1";
+    o.strainColumn = "2";
+    o.specimen.S0 = 1;
+    EXPECT_EQ(errorOf("a;b\n1;2\n3;1e999\n", o).substr(0, 6), "line 3");  // in a chosen column
+    o.forceUnit = "bar";  // a units error before the missing cross-section
+    o.specimen.S0.reset();
+    o.strainColumn.clear();
     o.forceUnit = "bar";  // a units error before the missing cross-section
     EXPECT_EQ(errorOf("a;Strain\n1;2\n", o).substr(0, 12), "--force-unit");
 }

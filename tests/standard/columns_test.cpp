@@ -59,6 +59,12 @@ TEST(FindUnit, EveryUnitOfTheTables)
         {"ms", UnitKind::Time, 1},
         {"min", UnitKind::Time, 1},
         {"h", UnitKind::Time, 1},
+        {"sec", UnitKind::Time, 1},
+        {"daN", UnitKind::Force, 10},
+        {"kip", UnitKind::Force, 4448.2216152605},
+        {"m", UnitKind::Extension, 1000},
+        {"\xC2\xB5m/m", UnitKind::Strain, 1e-6},
+        {"kgf/mm\xC2\xB2", UnitKind::Stress, 9.80665},
         {"[kN]", UnitKind::Force, 1000},
         {" ( mm ) ", UnitKind::Extension, 1},
     };
@@ -68,7 +74,7 @@ TEST(FindUnit, EveryUnitOfTheTables)
         EXPECT_EQ(unit->kind, c.kind) << c.text;
         EXPECT_EQ(unit->factor, c.factor) << c.text;
     }
-    for (const char* text : {"", "kp", "mm/s", "[]", "sec"})
+    for (const char* text : {"", "kp", "mm/s", "[]", "N/tex"})
         EXPECT_FALSE(FindUnit(text).has_value()) << text;
 }
 
@@ -144,6 +150,7 @@ TEST(MakePlan, ProblemsSayWhatAndWhere)
     EXPECT_EQ(p->text, "kp");
     EXPECT_EQ(p->column, 0U);
     EXPECT_EQ(p->line, 0U);  // from the name
+    o.extensionColumn = "2";
     p = MakePlan(layoutOf("Force;Extension\nkN;%\n1;2\n"), o).problem;
     ASSERT_TRUE(p.has_value());
     EXPECT_EQ(p->kind, Problem::Kind::UnitOfAnotherKind);

@@ -127,10 +127,16 @@ TEST(ReadLayout, UnitsLineBelowTheNames)
     const Read alone = readFile("Test\ns;kN;mm\n0;1;2\n");
     EXPECT_EQ(alone.layout.unitsLine, 0u);
     EXPECT_EQ(alone.layout.names, (std::vector<std::string> {"s", "kN", "mm"}));
-    // One field that is no unit makes it a names line.
-    const Read names = readFile("a;b;c\ns;kN;weg\n0;1;2\n");
-    EXPECT_EQ(names.layout.namesLine, 2u);
-    EXPECT_EQ(names.layout.unitsLine, 0u);
+    // A word that is no unit beside units ("sec" of an old table, "N/tex") still makes a units line.
+    const Read relaxed = readFile("a;b;c\nsec;kN;N/tex\n0;1;2\n");
+    EXPECT_EQ(relaxed.layout.namesLine, 1u);
+    EXPECT_EQ(relaxed.layout.unitsLine, 2u);
+    // No unit at all, or a number, makes it a names line.
+    for (const char* second : {"zeit;kraft;weg", "s;kN;5"}) {
+        const Read names = readFile(std::string("a;b;c\n") + second + "\n0;1;2\n");
+        EXPECT_EQ(names.layout.namesLine, 2u) << second;
+        EXPECT_EQ(names.layout.unitsLine, 0u) << second;
+    }
 }
 
 TEST(ReadLayout, Latin1HeaderBecomesUtf8)

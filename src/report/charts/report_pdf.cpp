@@ -164,8 +164,8 @@ QString Parameters(const ReportSettings& s)
         modulus = QStringLiteral("least squares over 10 to 40 % of Rm, then 10 to 50 % of ReH (or Rp0.2)");
     }
     return QStringLiteral(
-        "Rules: ISO 6892-1, Tenso %1.  Fracture: a fall of more than %2 % of Rm between two "
-        "records.  Proof extensions: %3.  Elastic modulus: %4.")
+        "Rules: ISO 6892-1, rules 2, Tenso %1.  Fracture: a fall of more than %2 % of Rm within 0.05 % "
+        "strain.  Proof extensions: %3.  Elastic modulus: %4.")
         .arg(Text(s.version), Text(Shortest(s.options.fractureDropPercent)),
             proofs.join(QStringLiteral(", ")), modulus);
 }
