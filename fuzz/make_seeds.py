@@ -84,3 +84,22 @@ for name, line in {"utf8": "Dehnung (mm),Kraft (kN),σ".encode(), "sjis": "荷�
                    "latin1": "Länge,Kraft".encode("latin-1"), "cut": "Länge σ".encode()[:-1]}.items():
     with open(f"corpus/preview/{name}", "wb") as f:
         f.write(line)
+
+# What machines write: header values (a TAB table of Instron's, with nan after the maximum) ...
+rise = [20 * i if i <= 20 else 380 + i for i in range(23)]
+instron = "".join(f"{i * 0.1:.2f}\t{i * 0.0001:.6f}\t{r / 50:.4f}\t{'nan' if i > 10 else r}\n" for i, r in enumerate(rise))
+standard("header-values", 0x1c, ["", "", "", ""],
+         ("Specimen ID:\t46NT71\nMaterial:\t42CrMoS4\nGauge diameter:\t5.003\tmm\nGauge length:\t25\tmm\n"
+          "Original cross-section:\t19.658\tmm\xb2\nCross-section after fracture:\t8.76\tmm\xb2\n"
+          "Time\tExtension\tForce\tTrue stress\ns\tmm\tkN\tMPa\n" + instron).encode("latin-1"))
+# ... quoted thousands separators and Zwick's quoted key lines in Latin-1 ...
+def grouped(v):
+    return f"{int(v) // 1000},{int(v) % 1000:03d}" if v >= 1000 else f"{int(v)}"
+bluehill = "".join(f'"{i * 0.0001:.6f}","{grouped(2.5 * r)}",""\n' for i, r in enumerate(rise))
+standard("thousands", 0x1c, ["", "", "", ""],
+         ('"Largeur",10.1,"mm"\n"\xc9paisseur","2","mm"\nGauge length = 50 mm\n'
+          '"Strain","Tensile stress (Strain 1)",""\n"-","MPa",""\n' + bluehill).encode("latin-1"))
+# ... and the input on which the target once checked the curve of a result that did not keep it.
+standard("curve-not-kept", 0xff, ["", "", "", "%"],
+         b"\xef\xbb\xbfStrain!%s YMPa]000\tStress [MPa]00ss YMPa]000\n\t0.\n5\t5\n\t.00\n\t0.\n5\t5\n\t.0\n\t.00\n"
+         b"\t0.\n5\t5\n\t.00\n\t0.\n4\t00\n\t0.\n5\t0\n4\t50\n")
