@@ -71,7 +71,8 @@ ChartData MakeChartData(const standard::Result& result, std::size_t columns)
             chart.markers.push_back({"Rp" + proof.key, *proof.strain * 100, *proof.MPa});
     }
     mark("Rm", result.indexRm);
-    mark("At", result.indexFracture);
+    if (result.At)  // an unloaded test has no fracture to mark
+        mark("At", result.indexFracture);
     return chart;
 }
 

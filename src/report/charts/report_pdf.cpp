@@ -183,7 +183,22 @@ struct Table {
     std::vector<double> widths;  // of the quantity columns
 };
 
-using Row = std::pair<QString, std::vector<QString>>;  // first cell, quantity cells
+struct Row {
+    QString first;  // the file (and id), or the statistic
+    std::vector<QString> second;  // the quantity cells
+    bool warned = false;  // a result to be read with its warnings: the row stands out
+};
+
+const QColor WarningColour(0xa0, 0x10, 0x10);
+
+// A specimen as the tables name it: its file, and its id where the file or a row gives one.
+QString SpecimenName(const Result& r)
+{
+    QString name = common::DisplayNameText(r.file);
+    if (r.id)
+        name += QStringLiteral(" \u00b7 ") + Text(*r.id);
+    return name;
+}
 
 Table LayoutTable(const QPaintDevice* device, double width, const std::vector<Quantity>& columns,
     const std::vector<Row>& rows)
@@ -273,9 +288,12 @@ void SeriesTable(Pages& pages, const std::vector<Quantity>& columns, const std::
         }
         painter.setPen(Qt::black);
         const double baseline = pages.y + (table.row - metrics.height()) / 2 + metrics.ascent();
-        painter.setFont(r >= specimenRows ? table.bold : table.font);
+        painter.setFont(r >= specimenRows || rows[r].warned ? table.bold : table.font);
+        if (rows[r].warned)
+            painter.setPen(WarningColour);
         painter.drawText(QPointF(pages.Left() + table.padding, baseline),
             metrics.elidedText(rows[r].first, Qt::ElideMiddle, table.fileWidth - 2 * table.padding));
+        painter.setPen(Qt::black);
         painter.setFont(table.font);
         double x = pages.Left() + table.fileWidth;
         for (std::size_t c = 0; c < columns.size(); ++c) {
@@ -295,9 +313,11 @@ std::vector<Row> TableRows(const std::vector<Quantity>& columns,
 {
     std::vector<Row> rows;
     for (const ReportEntry* entry : evaluated) {
-        Row row {common::DisplayNameText(entry->result.file), {}};
+        const Result& r = entry->result;
+        Row row {(r.warnings.empty() ? QString() : QStringLiteral("! ")) + SpecimenName(r), {},
+            !r.warnings.empty()};
         for (const Quantity& column : columns)
-            row.second.push_back(Cell(column, entry->result));
+            row.second.push_back(Cell(column, r));
         rows.push_back(std::move(row));
     }
     using Field = std::optional<double> standard::Statistic::*;
@@ -306,7 +326,7 @@ std::vector<Row> TableRows(const std::vector<Quantity>& columns,
         {QStringLiteral("min"), &standard::Statistic::min},
         {QStringLiteral("max"), &standard::Statistic::max}};
     for (const auto& [name, field] : statisticRows) {
-        Row row {name, {}};
+        Row row {name, {}, false};
         for (const Quantity& column : columns) {
             const standard::Statistic* statistic
                 = column.statistics ? standard::FindStatistic(statistics, column.symbol) : nullptr;
@@ -338,7 +358,12 @@ QString Detail(const Quantity& q, const Result& r, bool given)
         return given ? Text(q.meaning) : QStringLiteral("continuous yielding");
     case QuantityId::Rp:
         return given ? Text(q.meaning) : QStringLiteral("not reached");
+    case QuantityId::Rf:
+    case QuantityId::At:
+        return given ? Text(q.meaning) : QStringLiteral("none: the test was unloaded, not broken");
     case QuantityId::A:
+        if (!given)
+            return QStringLiteral("none: no Lu given, and the test was unloaded");
         return r.A_from_curve.value_or(false)
             ? QStringLiteral("from the curve: At less the elastic part (no Lu given)")
             : Text(q.meaning) + QStringLiteral(", from Lu");
@@ -386,6 +411,13 @@ void SpecimenPage(Pages& pages, const ReportEntry& entry, const std::vector<Quan
     QPainter& painter = pages.Painter();
     Paragraph(pages, common::DisplayNameText(r.file), Font(12, true));
     pages.y += 1 * Unit;
+    QStringList specimen;
+    if (r.id)
+        specimen << QStringLiteral("Specimen %1").arg(Text(*r.id));
+    if (r.material)
+        specimen << QStringLiteral("material %1").arg(Text(*r.material));
+    if (!specimen.isEmpty())
+        Paragraph(pages, specimen.join(QStringLiteral(",  ")), Font(9));
     QStringList geometry;
     geometry
         << QStringLiteral("S0 = %1 mm²").arg(Text(standard::FormatRounded(r.S0, standard::Rounding::Area)))
@@ -395,6 +427,14 @@ void SpecimenPage(Pages& pages, const ReportEntry& entry, const std::vector<Quan
         geometry << QStringLiteral("%1 skipped").arg(*r.skipped);
     Paragraph(pages, geometry.join(QStringLiteral(",  ")), Font(9));
     pages.y += 3 * Unit;
+    if (!r.warnings.empty()) {
+        // Above the chart, where no one reads past them.
+        painter.setPen(WarningColour);
+        for (const std::string& warning : r.warnings)
+            Paragraph(pages, QStringLiteral("Warning: ") + Text(warning), Font(9, true));
+        painter.setPen(Qt::black);
+        pages.y += 3 * Unit;
+    }
 
     // The whole curve, and beside it its start, where the elastic line, the offset lines and the
     // yield points lie too close together at the scale of the whole.
@@ -484,6 +524,19 @@ std::string WritePdfReport(const QString& path, const ReportSettings& settings,
             Paragraph(pages,
                 QStringLiteral("* A from the curve: At less the elastic part, since no Lu was given."),
                 Font(7));
+
+        const bool anyWarning = std::any_of(evaluated.begin(), evaluated.end(),
+            [](const ReportEntry* e) { return !e->result.warnings.empty(); });
+        if (anyWarning) {
+            pages.y += 4 * Unit;
+            painter.setPen(WarningColour);
+            Paragraph(pages, QStringLiteral("Warnings (the rows marked !)"), Font(10, true));
+            for (const ReportEntry* entry : evaluated)
+                for (const std::string& warning : entry->result.warnings)
+                    Paragraph(pages, SpecimenName(entry->result) + QStringLiteral(": ") + Text(warning),
+                        Font(8), 2 * Unit);
+            painter.setPen(Qt::black);
+        }
 
         if (!failed.empty()) {
             pages.y += 4 * Unit;
