@@ -29,8 +29,14 @@ their units, any separator, no record limit):
                               footer lines after the table.
   machine_aluminium_flat.tsv  aluminium, flat specimen 20 x 3 mm, L0 = 80 mm: TAB-separated,
                               strain in %, continuous yielding; one record lacks its force.
-  specimens.csv               the geometry of these three, before and after fracture, so that
-                              one call evaluates them:
+  machine_bluehill_style.csv  C45E, round: every value quoted, loads with thousands separators
+                              ("19,798.6"), the specimen's name, material, diameter and gauge
+                              length in lines above the table, the units in brackets.
+  machine_zwick_style.TRA     DC04 sheet: quoted "key",value,"unit" lines in German and Latin-1
+                              (thickness, width, gauge length and a grip length that is none),
+                              the crosshead travel beside the extensometer's strain in %.
+  specimens.csv               the geometry of the first three, before and after fracture, so that
+                              one call evaluates them all (the last two say it in their header):
                               tenso-report --specimens specimens.csv machine_*
 
 The output is deterministic (fixed random seeds). Run from anywhere:  python3 make_examples.py
@@ -283,6 +289,57 @@ def machine_aluminium_flat():
     return "machine_aluminium_flat.tsv", "".join(line + "\n" for line in lines).encode("ascii")
 
 
+def ramberg_osgood_curve(rnd, e, rp02, rm, strain_u, strain_f, stress_f, noise):
+    """(strain as a fraction, stress in MPa) of a test of a Ramberg-Osgood material: 10 MPa/s up to
+    0.8 Rp0.2, then strain steps to the maximum, necking, and a break to almost no load."""
+    n = math.log((strain_u - rm / e) / 0.002) / math.log(rm / rp02)
+    points = []
+    stress = 0.0
+    while stress + 1.0 <= 0.8 * rp02:
+        stress += 1.0
+        s = stress + rnd.uniform(-noise, noise)
+        points.append((ramberg_osgood_strain(s, e, rp02, n) * 1e-6, s))
+    x = points[-1][0]
+    while x < strain_u:
+        x += 2.5e-5 if x < 0.01 else 8e-4
+        points.append((x, ramberg_osgood_stress(x * 1e6, e, rp02, n) + rnd.uniform(-noise / 5, noise / 5)))
+    x_u = x
+    while x < strain_f:
+        x += 8e-4
+        points.append((x, rm - (rm - stress_f) * ((x - x_u) / (strain_f - x_u)) ** 1.6))
+    return points + [(x + 3e-4, 0.2 * stress_f), (x + 6e-4, 1.0)]
+
+
+def machine_bluehill_style():
+    """An export in the manner of Instron's Bluehill: every value in quotes, thousands separators,
+    the specimen's name, material and geometry in lines above the table."""
+    rnd = random.Random(1045)
+    d0, l0 = 6.0, 30.0
+    s0 = math.pi / 4 * d0 ** 2
+    points = ramberg_osgood_curve(rnd, 208000.0, 520.0, 700.0, 0.12, 0.19, 560.0, 0.4)
+    def grouped(v):
+        text = f"{v:.1f}"
+        whole, fraction = text.split(".")
+        return f"{int(whole):,}.{fraction}"
+    lines = ['"Specimen name","B-17"', '"Material","C45E normalised"', f'"Diameter","{d0:.2f}","mm"',
+             f'"Gauge length","{l0:.2f}","mm"', '""', '"Time","Extension","Load"', '"(s)","(mm)","(N)"']
+    lines += [f'"{i / 10:.3f}","{e * l0:.4f}","{grouped(r * s0)}"' for i, (e, r) in enumerate(points)]
+    return "machine_bluehill_style.csv", "".join(line + "\r\n" for line in lines).encode("ascii")
+
+
+def machine_zwick_style():
+    """An export in the manner of Zwick's testXpert: quoted "key",value,"unit" lines in German and
+    Latin-1, a crosshead travel beside the extensometer's strain in %."""
+    rnd = random.Random(4)
+    a0, b0, l0 = 1.02, 20.1, 80.0
+    points = ramberg_osgood_curve(rnd, 210000.0, 180.0, 305.0, 0.22, 0.40, 250.0, 0.2)
+    lines = ['"Probenbezeichnung","Z-04",""', '"Werkstoff","DC04",""', f'"Probendicke a0",{a0},"mm"',
+             f'"Probenbreite b0",{b0},"mm"', f'"Messl\xe4nge L0",{l0:.0f},"mm"', '"Einspannl\xe4nge",115,"mm"',
+             '"Pr\xfcfzeit","Standardweg","Standardkraft","Dehnung"', '"s","mm","N","%"']
+    lines += [f"{i / 10:.1f},{e * 115 * 1.04:.4f},{r * a0 * b0:.2f},{e * 100:.5f}" for i, (e, r) in enumerate(points)]
+    return "machine_zwick_style.TRA", "".join(line + "\r\n" for line in lines).encode("latin-1")
+
+
 SPECIMENS = """file,d0,b0,a0,L0,Lu,du,Su
 machine_steel_round.csv,10.0,,,50,64.1,6.2,
 machine_steel_european.txt,8.0,,,40,49.8,4.9,
@@ -296,7 +353,8 @@ def main():
         with open(os.path.join(HERE, name), "w", newline="") as out:
             out.write("".join(line + "\r\n" for line in header + rows))
         print(f"{name}: {len(rows)} records")
-    for name, data in (machine_steel_round(), machine_steel_european(), machine_aluminium_flat()):
+    for name, data in (machine_steel_round(), machine_steel_european(), machine_aluminium_flat(),
+                       machine_bluehill_style(), machine_zwick_style()):
         with open(os.path.join(HERE, name), "wb") as out:
             out.write(data)
         print(f"{name}: {len(data.splitlines())} lines")
