@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -247,6 +248,35 @@ TEST(Fracture, AFallSpreadOverManyRecords)
     const Fracture flat = FindFracture(R, e, 0, 100, 1000);
     EXPECT_TRUE(flat.found);
     EXPECT_EQ(flat.index, 0U);
+}
+
+// The window word for word, record by record: what the fast searches must agree with.
+std::size_t bruteForce(const std::vector<double>& R, const std::vector<double>& e, std::size_t m, double drop)
+{
+    for (std::size_t i = m; i + 1 < R.size(); ++i)
+        for (std::size_t j = i + 1; j < R.size() && (j == i + 1 || e[j] <= e[i] + 0.0005); ++j)
+            if (R[i] - R[j] > drop)
+                return i;
+    return R.size() - 1;
+}
+
+TEST(Fracture, BothSearchesAgreeWithTheWindowRecordByRecord)
+{
+    std::mt19937 random(6892);
+    for (int round = 0; round < 400; ++round) {
+        const bool monotone = round % 2 == 0;  // the strain never goes back, or it does
+        std::vector<double> R, e;
+        double strain = 0;
+        for (int k = 0; k < 60; ++k) {
+            const auto step = static_cast<int>(random() % 7);
+            strain += 0.0001 * (monotone ? step % 4 : step - 2);
+            e.push_back(strain);
+            R.push_back(1000 - 15.0 * static_cast<double>(random() % 12) - (k > 40 ? 5.0 * (k - 40) : 0));
+        }
+        const std::size_t m = random() % 30;
+        const Fracture f = FindFracture(R, e, m, 100, 1000);
+        EXPECT_EQ(f.index, bruteForce(R, e, m, 100)) << "round " << round;
+    }
 }
 
 TEST(Fracture, AnUnloadedTestHasNoFractureValues)
