@@ -316,14 +316,14 @@ struct RecordLine {
         }
         const NumberShape shape = cut ? NumberShape {} : ScanNumber(text, marks);
         if (!shape.isNumber) {
-            if (cut) {
-                numeric = false;
-            } else if (const std::optional<double> grouped
-                = quoted && thousands ? ParseThousands(text) : std::nullopt) {
+            // A quoted "1,009.5" with the comma separator is a number; a missing value leaves its
+            // record without that value; anything else is text, and the line no data line.
+            const std::optional<double> grouped
+                = !cut && quoted && thousands ? ParseThousands(text) : std::nullopt;
+            if (grouped)
                 take(chosenA, chosenB, *grouped);
-            } else if (!IsMissingValue(text)) {
-                numeric = false;  // a missing value leaves its record without that value
-            }
+            else
+                numeric = numeric && !cut && IsMissingValue(text);
             return;
         }
         // A number beyond the double range matters only where it is evaluated.
