@@ -16,15 +16,6 @@ constexpr std::array<std::string_view, 8> Symbols {"d0", "a0", "b0", "S0", "L0",
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
-std::string_view trim(std::string_view s)
-{
-    while (!s.empty() && isBlank(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && isBlank(s.back()))
-        s.remove_suffix(1);
-    return s;
-}
-
 template <std::size_t N> bool holdsAny(std::string_view folded, const std::array<std::string_view, N>& words)
 {
     return std::ranges::any_of(words, [&](std::string_view w) { return HoldsWord(folded, w); });
@@ -86,9 +77,9 @@ Value valueOf(std::string_view key)
 // The factor of a length or area unit to mm or mm²; none for a text that is no such unit.
 std::optional<double> unitFactor(std::string_view unit, bool area)
 {
-    std::string u = FoldCase(trim(unit));
+    std::string u = FoldCase(TrimBlanks(unit));
     if (u.size() >= 2 && ((u.front() == '[' && u.back() == ']') || (u.front() == '(' && u.back() == ')')))
-        u = std::string(trim(std::string_view(u).substr(1, u.size() - 2)));
+        u = std::string(TrimBlanks(std::string_view(u).substr(1, u.size() - 2)));
     for (const std::string_view micro : {"\xC2\xB5", "\xCE\xBC"})
         if (u.starts_with(micro))
             u = "u" + u.substr(micro.size());
@@ -114,7 +105,7 @@ std::optional<double> unitFactor(std::string_view unit, bool area)
 // mark; in quotes with the comma separator also with thousands separators.
 std::optional<double> numberOf(std::string_view text, bool quoted, Separator separator)
 {
-    text = trim(text);
+    text = TrimBlanks(text);
     const DecimalMarks marks {true, separator != Separator::Comma};
     if (const NumberShape shape = ScanNumber(text, marks); shape.isNumber)
         return ParseNumber(text, false);
@@ -147,9 +138,9 @@ void HeaderValues::Take(
         if (mark == std::string::npos)
             return;
         key = std::string_view(joined).substr(0, mark);
-        value = trim(std::string_view(joined).substr(mark + 1));
+        value = TrimBlanks(std::string_view(joined).substr(mark + 1));
     }
-    key = trim(key);
+    key = TrimBlanks(key);
     while (!key.empty() && (key.back() == ':' || isBlank(key.back())))
         key.remove_suffix(1);
     if (key.empty())
@@ -157,7 +148,7 @@ void HeaderValues::Take(
     const std::string folded = FoldCase(key);
     const Value which = valueOf(folded);
     if (which == NoValue) {
-        const std::string text(trim(value));
+        const std::string text(TrimBlanks(value));
         if (text.empty())
             return;
         if (!found_.id && holdsAny(folded, SpecimenWords) && holdsAny(folded, NameWords))
@@ -177,7 +168,7 @@ void HeaderValues::Take(
         const std::size_t blank = value.find_first_of(" \t");
         number = value.substr(0, blank);
         if (blank != std::string_view::npos)
-            unit = trim(value.substr(blank));
+            unit = TrimBlanks(value.substr(blank));
     }
     const std::optional<double> v = numberOf(number, valueQuoted, separator_);
     if (!v)
@@ -195,7 +186,8 @@ void HeaderValues::Take(
     const std::optional<double> factor = unitFactor(unit, area);
     if (!factor) {
         notes_.push_back({"line " + std::to_string(line) + ": \"" + std::string(key) + "\" is given in \""
-                + std::string(trim(unit)) + "\", not a unit of " + (area ? "area" : "length") + "; not used",
+                + std::string(TrimBlanks(unit)) + "\", not a unit of " + (area ? "area" : "length")
+                + "; not used",
             line, which});
         return;
     }

@@ -246,6 +246,16 @@ bool HoldsWord(std::string_view folded, std::string_view word)
     return false;
 }
 
+std::string_view TrimBlanks(std::string_view text)
+{
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    while (!text.empty() && blank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && blank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
 std::string FoldCase(std::string_view text)
 {
     std::string out(text);

@@ -59,6 +59,9 @@ using common::IsUtf8;
 // Each byte taken as a Latin-1 character, written as UTF-8.
 std::string Latin1ToUtf8(std::string_view bytes);
 
+// `text` without blanks (space, TAB) at either end.
+std::string_view TrimBlanks(std::string_view text);
+
 // Lower case for ASCII and for the Latin-1 letters written as UTF-8 (Ä -> ä), enough for the column
 // names and units that exports use.
 std::string FoldCase(std::string_view text);

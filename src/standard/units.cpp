@@ -47,17 +47,6 @@ constexpr std::array<UnitEntry, 33> Units {{
     {"h", {UnitKind::Time, 1}},
 }};
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string_view trim(std::string_view s)
-{
-    while (!s.empty() && isBlank(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && isBlank(s.back()))
-        s.remove_suffix(1);
-    return s;
-}
-
 // The folded spelling that the table holds.
 std::string normalise(std::string_view text)
 {
@@ -85,10 +74,10 @@ std::string normalise(std::string_view text)
 
 std::optional<Unit> FindUnit(std::string_view text)
 {
-    text = trim(text);
+    text = TrimBlanks(text);
     if (text.size() >= 2
         && ((text.front() == '[' && text.back() == ']') || (text.front() == '(' && text.back() == ')')))
-        text = trim(text.substr(1, text.size() - 2));
+        text = TrimBlanks(text.substr(1, text.size() - 2));
     if (text.empty() || text.size() > 32)
         return std::nullopt;
     const std::string key = normalise(text);
@@ -100,7 +89,7 @@ std::optional<Unit> FindUnit(std::string_view text)
 
 NameAndUnit SplitName(std::string_view columnName)
 {
-    const std::string_view name = trim(columnName);
+    const std::string_view name = TrimBlanks(columnName);
     if (name.empty())
         return {name, {}};
     const char close = name.back();
@@ -110,7 +99,7 @@ NameAndUnit SplitName(std::string_view columnName)
     const auto at = name.rfind(open);
     if (at == std::string_view::npos)
         return {name, {}};
-    return {trim(name.substr(0, at)), trim(name.substr(at + 1, name.size() - at - 2))};
+    return {TrimBlanks(name.substr(0, at)), TrimBlanks(name.substr(at + 1, name.size() - at - 2))};
 }
 
 std::string_view KindName(UnitKind kind)
