@@ -55,12 +55,18 @@ std::string quantities()
 
 const char* const Columns = R"help(
 Columns and units:
-  Stress comes from --stress, or from the force divided by S0 (force found by name: Force,
-  Load, Kraft). Strain comes from --strain, or from the extension divided by L0 (found by name:
-  Strain/Dehnung, else Extension, Elongation, Displacement, Deformation, Verlängerung).
-  Units come from the option, else from the column name ("Load (kN)", "Force [N]"), else from
-  a units line under the names; without any: N, mm, fraction, MPa.
-  Separator and decimal mark are detected (";" or TAB allow decimal commas).
+  Stress comes from --stress, or from the force over S0; strain from --strain, or from the
+  extension over L0. Columns are found by a word anywhere in the name: force, load, kraft;
+  stress, spannung; strain, dehnung; extension, elongation, displacement, deformation,
+  verlängerung, allongement, extensometer; only without these a crosshead column (travel,
+  weg, course, stroke, crosshead, traverse, position), with a warning. Names holding true,
+  wahre, rate or speed are never taken. Units come from the option, else from the name
+  ("Load (kN)", "Force [N]"), else from a units line; without any: N, mm, fraction, MPa.
+  A one-word bracket that is no unit ("Force (kp)") is an error when that column is used.
+  d0, a0, b0, S0, L0, Lu, du, Su, id and material are read from header lines too ("Gauge
+  length,30,mm"); a --specimens row wins over the options, the options over the header.
+  Separator and decimal mark are detected (";" or TAB allow decimal commas); a record whose
+  force or extension is empty or missing ("nan", "-", "n/a") is skipped.
 
 )help";
 
