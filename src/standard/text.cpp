@@ -274,11 +274,6 @@ std::string FoldCase(std::string_view text)
     return out;
 }
 
-bool StartsWithFolded(std::string_view foldedText, std::string_view foldedPrefix)
-{
-    return foldedText.substr(0, foldedPrefix.size()) == foldedPrefix;
-}
-
 std::string ShortestText(double value)
 {
     std::array<char, 32> buffer {};

@@ -65,7 +65,6 @@ std::string_view TrimBlanks(std::string_view text);
 // Lower case for ASCII and for the Latin-1 letters written as UTF-8 (Ä -> ä), enough for the column
 // names and units that exports use.
 std::string FoldCase(std::string_view text);
-bool StartsWithFolded(std::string_view foldedText, std::string_view foldedPrefix);
 
 // The shortest text that reads back to the same double ("0.2", "523.7", "1e-07").
 std::string ShortestText(double value);
