@@ -41,6 +41,29 @@ struct Curve {
     std::vector<double> stress;
 };
 
+// Which checks of ASTM E3076 pass (x: strain, y: stress; q1, q4: the start and end of the fit).
+struct SdarChecks {
+    bool xNoise = false, yNoise = false, xResolution = false, yResolution = false;
+    bool q1 = false, q4 = false, fitRange = false;
+};
+
+// The quality metrics of ASTM E3076 for an E found by SDAR. Each passes at 1 or less (the
+// resolutions also with few values in the most frequent bin, q1 and q4 only with at least 5 records
+// in their quarter); a metric is unset where the curve gives it no value (a quarter of one record).
+struct SdarMetrics {
+    std::optional<double> x_noise, y_noise;  // strain, stress
+    std::optional<double> x_resolution, y_resolution;
+    std::optional<double> q1;  // residual slope over the first quarter of the fit's strain
+    std::size_t q1_points = 0;
+    std::optional<double> q4;  // and over the last
+    std::size_t q4_points = 0;
+    std::optional<double> fit_range;
+    std::size_t records = 0;  // searched below the tangency point (after thinning)
+    std::size_t raises = 0;  // raises of the offset whose window was taken
+    bool passed = false;  // every check passes
+    SdarChecks checks;
+};
+
 struct ModulusFit {
     double GPa = 0, lo = 0, hi = 0;
     std::size_t points = 0;
