@@ -4,6 +4,7 @@
 
 #include "standard/text.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <string>
@@ -15,6 +16,7 @@ struct Fit {
     double E = 0;  // MPa
     double c = 0;  // MPa, the intercept
     double lo = 0, hi = 0, r2 = 0;
+    double s = 0;  // MPa, the scatter of the stress about the line
     std::size_t a = 0, b = 0;  // the points [a, b)
     int pass = 0;
 };
@@ -65,6 +67,9 @@ Fit fitRange(
         throw EvaluationError("no rise between " + range);
     fit.c = ym - fit.E * xm;
     fit.r2 = Sxy * Sxy / (Sxx * Syy);
+    // 0 where rounding leaves the rest of a perfect line below 0.
+    const double rest = Syy - Sxy * Sxy / Sxx;
+    fit.s = rest > 0 ? std::sqrt(rest / (count - 2)) : 0;
     return fit;
 }
 
@@ -98,21 +103,27 @@ struct Yield {
 };
 
 // The walk from the fit's end to the maximum: a record h followed by a fall of at least 0.5 % before
-// the stress rises above R_h again, over a strain of at least 0.05 %.
+// the stress rises above R_h again, over a strain of at least 0.05 %. The fall must stand out of the
+// scatter of the elastic line (3 s of the fit), and h must lie where the elastic line ends (a plastic
+// extension of at most 0.2 %): noise on a hardening curve is no yield point.
 std::optional<Yield> upperYield(
-    const std::vector<double>& R, const std::vector<double>& e, std::size_t m, std::size_t b, double e0)
+    const std::vector<double>& R, const std::vector<double>& e, std::size_t m, const Fit& fit, double e0)
 {
-    std::size_t h = b;
+    std::size_t h = fit.b;
     while (h < m) {
         const double limit = 0.995 * R[h];
         bool fell = false;
+        double lowest = R[h];
         std::size_t j = h + 1;
         while (j < m && !(R[j] > R[h])) {
             fell = fell || R[j] <= limit;
+            lowest = std::min(lowest, R[j]);
             ++j;
         }
         // R_m is the first maximum, so a record above R_h exists by m at the latest.
-        if (fell && (e[j - 1] - e0) - (e[h] - e0) >= 0.0005)
+        const double epsH = e[h] - e0;
+        if (fell && (e[j - 1] - e0) - epsH >= 0.0005 && R[h] - lowest >= 3 * fit.s
+            && epsH - R[h] / fit.E <= 0.002)
             return Yield {h, j};
         h = j;
     }
@@ -162,7 +173,7 @@ void EvaluateCurve(std::vector<double>& R, std::vector<double>& e, std::optional
         const double e0first = -first.c / first.E;
         std::optional<double> Y1;
         std::string basis;
-        if (const std::optional<Yield> y = upperYield(R, e, m, first.b, e0first)) {
+        if (const std::optional<Yield> y = upperYield(R, e, m, first, e0first)) {
             Y1 = R[y->h];
             basis = "ReH";
         } else if (const Proof p = proofStrength(R, e, f, first, e0first, 0.2); p.MPa) {
@@ -185,7 +196,7 @@ void EvaluateCurve(std::vector<double>& R, std::vector<double>& e, std::optional
         }
         e0 = -fit.c / fit.E;
     }
-    yield = upperYield(R, e, m, fit.b, e0);
+    yield = upperYield(R, e, m, fit, e0);
 
     ModulusFit modulus;
     modulus.GPa = fit.E / 1000;

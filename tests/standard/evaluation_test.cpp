@@ -254,5 +254,49 @@ TEST(UpperYield, RefusedOverLessThanFiveHundredthsOfAPerCent)
     EXPECT_FALSE(evaluate(withYield({{0.0016, 290}, {0.0017, 295}})).ReH);
 }
 
+TEST(UpperYield, RefusedWithinTheScatterOfTheElasticLine)
+{
+    // The fit over 20 to 110 MPa takes records 1..5 of the line R = 200000 e with offsets +1, -1, 0,
+    // -1, +1: even about the middle, so slope and intercept stay, and the residuals are the offsets:
+    // s = sqrt(4 / 3) = 1.155, 3 s = 3.46. After 300 MPa at record 15 a fall to 298 (0.67 %, over
+    // 0.07 % strain) lies within it; one to 296 does not.
+    const auto curve = [](double low) {
+        std::vector<Point> points
+            = {{0, 0}, {0.0001, 21}, {0.0002, 39}, {0.0003, 60}, {0.0004, 79}, {0.0005, 101}};
+        for (int i = 6; i <= 15; ++i)
+            points.push_back({0.0001 * i, 20.0 * i});
+        points.push_back({0.0016, low});
+        points.push_back({0.0018, 299});
+        points.push_back({0.0022, 298.5});
+        points.push_back({0.0050, 310});
+        points.push_back({0.0200, 500});
+        points.push_back({0.0300, 480});
+        return points;
+    };
+    Options o;
+    o.modulusRange = std::pair {20.0, 110.0};
+    const Result within = evaluate(curve(298), o);
+    ASSERT_FALSE(within.error) << *within.error;
+    EXPECT_EQ(within.E->points, 5u);
+    EXPECT_FALSE(within.ReH);
+    const Result beyond = evaluate(curve(296), o);
+    EXPECT_EQ(*beyond.ReH, 300);
+}
+
+TEST(UpperYield, RefusedFarUpTheHardeningCurve)
+{
+    // The continuous curve with a dip from 380 MPa at strain 0.012 to 370: a fall of 2.6 % over
+    // 0.1 %, but 0.0115 - 380 / 200000 = 0.0096 of plastic extension lies behind it, more than
+    // 0.002: no upper yield point.
+    const std::vector<Point> dip {{0.0006, 20}, {0.0007, 40}, {0.0008, 60}, {0.0009, 80}, {0.0010, 100},
+        {0.0011, 120}, {0.0012, 140}, {0.0013, 160}, {0.0014, 180}, {0.0015, 200}, {0.0045, 300},
+        {0.0100, 360}, {0.0120, 380}, {0.0130, 370}, {0.0200, 400}, {0.0250, 100}};
+    const Result r = evaluate(dip);
+    ASSERT_FALSE(r.error) << *r.error;
+    EXPECT_NEAR(r.E->GPa, 200, 1e-6);
+    EXPECT_FALSE(r.ReH);
+    EXPECT_TRUE(hasNote(r, "continuous yielding"));
+}
+
 }  // namespace
 }  // namespace tenso::standard
