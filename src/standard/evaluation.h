@@ -14,6 +14,9 @@ namespace tenso::standard {
 
 enum class Separator { Semicolon, Tab, Comma, Blank };
 enum class DecimalMark { Point, Comma };
+// How E is found without --modulus-range: ASTM E3076's SDAR, or the two passes over fixed parts of
+// Rm and of the yield strength.
+enum class ModulusMethod { Sdar, Passes };
 
 // Specimen geometry in mm and mm²; unset = not given.
 struct Specimen {
@@ -31,6 +34,7 @@ struct Options {
     double fractureDropPercent = 10.0;
     std::vector<double> proofPercents {0.2};
     std::optional<std::pair<double, double>> modulusRange;  // lo, hi in MPa
+    ModulusMethod modulus = ModulusMethod::Sdar;  // --modulus
 };
 
 // The curve as evaluated: records after reading (skipped ones removed), up to and including the
@@ -64,12 +68,18 @@ struct SdarMetrics {
     SdarChecks checks;
 };
 
+// How the modulus fit was chosen: "sdar", "passes" or "range" in the outputs.
+enum class FitMethod { Sdar, Passes, Range };
+
 struct ModulusFit {
     double GPa = 0, lo = 0, hi = 0;
     std::size_t points = 0;
     double r2 = 0;
-    int pass = 0;  // 0 (--modulus-range), 1 or 2
+    std::optional<int> pass;  // 0 (--modulus-range), 1 or 2; unset for SDAR
     std::size_t first = 0, end = 0;  // 0-based record indices of the fitted range [first, end)
+    FitMethod method = FitMethod::Sdar;
+    double s = 0;  // MPa, the standard deviation of the stress about the line
+    std::optional<SdarMetrics> sdar {};  // with FitMethod::Sdar only
 };
 
 struct ProofResult {

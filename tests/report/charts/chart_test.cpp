@@ -122,7 +122,7 @@ TEST(MakeChartData, StrainFromTheOriginAndThePoints)
     // Elastic 200 GPa from e0 = 0.001, then a rise to the maximum at e = 0.201 and a fall.
     Result r;
     r.file = "s.csv";
-    r.E = tenso::standard::ModulusFit {200, 40, 160, 10, 0.999, 2, 0, 5};
+    r.E = tenso::standard::ModulusFit {200, 40, 160, 10, 0.999, 2, 0, 5, tenso::standard::FitMethod::Passes};
     r.e0 = 0.001;
     r.curve.strain = {0.001, 0.002, 0.003, 0.1, 0.201, 0.25};
     r.curve.stress = {0, 200, 300, 500, 600, 550};
