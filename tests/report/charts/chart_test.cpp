@@ -138,6 +138,12 @@ TEST(MakeChartData, StrainFromTheOriginAndThePoints)
     // The top of the fit, 160 MPa, plus a quarter of its 120 MPa: 190 MPa at 190 / 200000 = 0.095 %.
     EXPECT_NEAR(chart.elastic->y1, 190, 1e-9);
     EXPECT_NEAR(chart.elastic->x1, 0.095, 1e-12);
+    // The fit window on that line: 40 MPa at 0.02 %, 160 MPa at 0.08 %.
+    ASSERT_TRUE(chart.fit);
+    EXPECT_NEAR(chart.fit->x0, 0.02, 1e-12);
+    EXPECT_NEAR(chart.fit->y0, 40, 1e-12);
+    EXPECT_NEAR(chart.fit->x1, 0.08, 1e-12);
+    EXPECT_NEAR(chart.fit->y1, 160, 1e-12);
     ASSERT_EQ(chart.offsets.size(), 1u);
     // From 0.2 % on the axis to 1.1 x 300 = 330 MPa, 0.2 + 330 / 200000 x 100 = 0.365 %.
     EXPECT_NEAR(chart.offsets[0].x0, 0.2, 1e-12);
