@@ -51,13 +51,16 @@ public:
             }
             const std::size_t end = runEnd(i, [&](const standard::Quantity& q) { return q.group == group; });
             if (group == standard::Group::E) {
+                // SDAR's metrics follow the fit's members in the table and nest in its object.
+                const std::size_t sdarFirst = end;
                 const std::size_t sdarEnd = runEnd(
-                    end, [](const standard::Quantity& q) { return q.group == standard::Group::Sdar; });
+                    sdarFirst, [](const standard::Quantity& q) { return q.group == standard::Group::Sdar; });
                 std::string fit = "null";
                 if (r.E) {
                     fit = object(i, end, r);
                     fit.pop_back();
-                    fit += ", \"sdar\": " + (r.E->sdar ? object(end, sdarEnd, r) : std::string("null")) + "}";
+                    fit += ", \"sdar\": " + (r.E->sdar ? object(sdarFirst, sdarEnd, r) : std::string("null"))
+                        + "}";
                 }
                 o += ", \"E\": " + fit;
                 i = sdarEnd;
