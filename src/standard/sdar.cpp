@@ -100,7 +100,7 @@ void searchLanes(std::span<const double> X, std::span<const double> Y, std::size
         }
     }
     // Lane l = 2 g + i is element i of group g.
-    std::array<Pair, Groups> xm {}, ym {}, Sxx {}, Syy {}, Sxy {}, cut {}, back {};
+    std::array<Pair, Groups> xm {}, ym {}, Sxx {}, Syy {}, Sxy {}, cut {}, least {}, back {};
     for (std::size_t l = 0; l < Lanes; ++l) {
         const std::size_t g = l / 2, i = l % 2;
         xm[g][i] = run[l].xm;
@@ -109,6 +109,7 @@ void searchLanes(std::span<const double> X, std::span<const double> Y, std::size
         Syy[g][i] = run[l].Syy;
         Sxy[g][i] = run[l].Sxy;
         cut[g][i] = chosen[l].cut;
+        least[g][i] = bound[l];
         back[g][i] = static_cast<double>(l);  // lane l started l records after lane 0
     }
     for (std::size_t j = s0 + Lanes - 1; j < n; ++j) {
@@ -126,16 +127,24 @@ void searchLanes(std::span<const double> X, std::span<const double> Y, std::size
         }
         if (k0 < Nmin)
             continue;
-        // Most records pass every lane over at once; the others are looked at one by one.
+        // On a noisy curve most records pass every lane over at once. On a clean line every Q lies
+        // within rounding of the smallest, so the Q themselves decide, all lanes at once (the same
+        // operations as one lane's); only a lane that beats its bound is looked at on its own.
         auto skip = Sxy[0] * Sxy[0] < Sxx[0] * Syy[0] * cut[0];
         for (std::size_t g = 1; g < Groups; ++g)
             skip &= Sxy[g] * Sxy[g] < Sxx[g] * Syy[g] * cut[g];
         if (skip[0] && skip[1])
             continue;
+        auto better = 1 - Sxy[0] * Sxy[0] / (Sxx[0] * Syy[0]) < least[0];
+        for (std::size_t g = 1; g < Groups; ++g)
+            better |= 1 - Sxy[g] * Sxy[g] / (Sxx[g] * Syy[g]) < least[g];
+        if (!better[0] && !better[1])
+            continue;
         for (std::size_t l = 0; l < Lanes && k0 - l >= Nmin; ++l) {
             const std::size_t g = l / 2, i = l % 2;
             chosen[l].offer(Running {xm[g][i], ym[g][i], Sxx[g][i], Syy[g][i], Sxy[g][i]}, j, bound[l]);
             cut[g][i] = chosen[l].cut;
+            least[g][i] = bound[l];
         }
     }
 }

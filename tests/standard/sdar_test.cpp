@@ -187,6 +187,26 @@ TEST(SdarWindow, TheSameBitsAsThePlainLoop)
     }
 }
 
+TEST(SdarWindow, OnACleanLineTheRoundingDecidesAsInThePlainLoop)
+{
+    // Every Q of a line without noise lies within rounding of 0, so the window chosen depends on the
+    // last bits of each Q: the same as the plain loop's.
+    for (const std::size_t n : {150u, 407u}) {
+        std::vector<double> X(n), Y(n);
+        for (std::size_t i = 0; i < n; ++i) {
+            X[i] = 1e-5 * static_cast<double>(i);
+            Y[i] = 2.16e5 * X[i];
+        }
+        for (const std::size_t Nmin : {std::size_t {10}, n / 5}) {
+            const std::optional<Window> fast = BestWindow(X, Y, Nmin), plain = plainSearch(X, Y, Nmin);
+            ASSERT_TRUE(fast && plain);
+            EXPECT_EQ(fast->s, plain->s) << n << " " << Nmin;
+            EXPECT_EQ(fast->e, plain->e) << n << " " << Nmin;
+            EXPECT_EQ(fast->Q, plain->Q) << n << " " << Nmin;
+        }
+    }
+}
+
 TEST(SdarWindow, ThinningAboveTenThousandRecords)
 {
     // Up to 10000 records every one is searched.
