@@ -157,7 +157,12 @@ const OptionText optionTexts[] = {
     {"fracture-drop", "P",
         "Fracture: the first fall of more than P % of Rm within 0.05 % strain (default 10)."},
     {"proof", "LIST", "Plastic extensions of the proof strengths, in %, e.g. 0.2,0.5,1 (default 0.2)."},
-    {"modulus-range", "LO,HI", "Fit E over this stress range [MPa] instead of the two automatic passes."},
+    {"modulus", "METHOD",
+        "How E is found: sdar (default), the method of ASTM E3076, which looks for the straightest "
+        "run of records at the start of the curve and checks its noise, resolution and curvature; "
+        "or passes, two fits over fixed parts of the curve: 10 to 40 % of Rm, then 10 to 50 % of ReH "
+        "(or Rp0.2). When SDAR finds no straight start, the passes are used, with a note."},
+    {"modulus-range", "LO,HI", "Fit E over this stress range [MPa] instead of SDAR or the passes."},
     {"format", "FORMAT", "csv (default) or json."},
     {"pdf", "FILE", "Also write the test report: series table, statistics, charts, a page per specimen."},
     {"page-size", "SIZE", "Paper of the report: a4 (default) or letter."},
@@ -313,8 +318,8 @@ void readProof(const Parser& p, standard::Options& o)
     }
 }
 
-// The specimens table, the fracture criterion, the proof strengths, the modulus range and the
-// output format.
+// The specimens table, the fracture criterion, the proof strengths, the modulus method and range and
+// the output format.
 void readEvaluation(const Parser& p, Settings& s)
 {
     standard::Options& o = s.options;
@@ -332,6 +337,13 @@ void readEvaluation(const Parser& p, Settings& s)
     }
     if (p.isSet("proof"))
         readProof(p, o);
+    if (p.isSet("modulus")) {
+        const std::string method = p.text("modulus");
+        if (method == "passes")
+            o.modulus = standard::ModulusMethod::Passes;
+        else if (method != "sdar")
+            throw UsageError("--modulus takes sdar or passes, not \"" + method + "\"");
+    }
     if (p.isSet("modulus-range")) {
         const std::vector<double> range = numberList(p.text("modulus-range"), "modulus-range");
         if (range.size() != 2 || range[0] < 0 || range[1] <= range[0])

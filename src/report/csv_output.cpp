@@ -13,13 +13,23 @@ std::string cell(const standard::Value& v)
         return std::to_string(*n);
     if (const bool* flag = std::get_if<bool>(&v))
         return *flag ? "true" : "false";
+    if (const std::string* word = std::get_if<std::string>(&v))
+        return *word;
     return {};
+}
+
+// The rows of the table that are CSV columns.
+std::vector<standard::Quantity> columns(const std::vector<double>& proofPercents)
+{
+    std::vector<standard::Quantity> table = standard::QuantityTable(proofPercents);
+    std::erase_if(table, [](const standard::Quantity& q) { return !q.csv; });
+    return table;
 }
 
 class CsvWriter : public ReportWriter {
 public:
     explicit CsvWriter(const std::vector<double>& proofPercents)
-        : table_(standard::QuantityTable(proofPercents))
+        : table_(columns(proofPercents))
     { }
 
     std::string Begin() override

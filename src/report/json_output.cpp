@@ -22,6 +22,8 @@ std::string json(const standard::Value& v)
         return std::to_string(*n);
     if (const bool* flag = std::get_if<bool>(&v))
         return *flag ? "true" : "false";
+    if (const std::string* word = std::get_if<std::string>(&v))
+        return JsonString(*word);
     return "null";
 }
 
@@ -34,7 +36,8 @@ public:
     std::string Begin() override { return "[\n"; }
 
     // The table's values in its order; the modulus fit's members nest in "E" (null without a fit),
-    // each proof strength's in its key under "Rp" (null for a failed file).
+    // SDAR's metrics in "sdar" within it (null unless E is by SDAR), each proof strength's in its key
+    // under "Rp" (null for a failed file).
     std::string Write(const standard::Result& r) override
     {
         const auto text
@@ -51,8 +54,22 @@ public:
             }
             const std::size_t end = runEnd(i, [&](const standard::Quantity& q) { return q.group == group; });
             if (group == standard::Group::E) {
-                o += ", \"E\": " + (r.E ? object(i, end, r) : std::string("null"));
-            } else if (r.error) {
+                // SDAR's metrics follow the fit's members in the table and nest in its object.
+                const std::size_t sdarFirst = end;
+                const std::size_t sdarEnd = runEnd(
+                    sdarFirst, [](const standard::Quantity& q) { return q.group == standard::Group::Sdar; });
+                std::string fit = "null";
+                if (r.E) {
+                    fit = object(i, end, r);
+                    fit.pop_back();
+                    fit += ", \"sdar\": " + (r.E->sdar ? object(sdarFirst, sdarEnd, r) : std::string("null"))
+                        + "}";
+                }
+                o += ", \"E\": " + fit;
+                i = sdarEnd;
+                continue;
+            }
+            if (r.error) {
                 o += ", \"Rp\": null";
             } else {
                 o += ", \"Rp\": {";

@@ -14,6 +14,9 @@ namespace tenso::standard {
 
 enum class Separator { Semicolon, Tab, Comma, Blank };
 enum class DecimalMark { Point, Comma };
+// How E is found without --modulus-range: ASTM E3076's SDAR, or the two passes over fixed parts of
+// Rm and of the yield strength.
+enum class ModulusMethod { Sdar, Passes };
 
 // Specimen geometry in mm and mm²; unset = not given.
 struct Specimen {
@@ -34,6 +37,7 @@ struct Options {
     double fractureDropPercent = 10.0;
     std::vector<double> proofPercents {0.2};
     std::optional<std::pair<double, double>> modulusRange;  // lo, hi in MPa
+    ModulusMethod modulus = ModulusMethod::Sdar;  // --modulus
 };
 
 // The curve as evaluated: records after reading (skipped ones removed), up to and including the
@@ -44,12 +48,41 @@ struct Curve {
     std::vector<double> stress;
 };
 
+// Which checks of ASTM E3076 pass (x: strain, y: stress; q1, q4: the start and end of the fit).
+struct SdarChecks {
+    bool xNoise = false, yNoise = false, xResolution = false, yResolution = false;
+    bool q1 = false, q4 = false, fitRange = false;
+};
+
+// The quality metrics of ASTM E3076 for an E found by SDAR. Each passes at 1 or less (the
+// resolutions also with few values in the most frequent bin, q1 and q4 only with at least 5 records
+// in their quarter); a metric is unset where the curve gives it no value (a quarter of one record).
+struct SdarMetrics {
+    std::optional<double> x_noise, y_noise;  // strain, stress
+    std::optional<double> x_resolution, y_resolution;
+    std::optional<double> q1;  // residual slope over the first quarter of the fit's strain
+    std::size_t q1_points = 0;
+    std::optional<double> q4;  // and over the last
+    std::size_t q4_points = 0;
+    std::optional<double> fit_range;
+    std::size_t records = 0;  // searched below the tangency point (after thinning)
+    std::size_t raises = 0;  // raises of the offset whose window was taken
+    bool passed = false;  // every check passes
+    SdarChecks checks;
+};
+
+// How the modulus fit was chosen: "sdar", "passes" or "range" in the outputs.
+enum class FitMethod { Sdar, Passes, Range };
+
 struct ModulusFit {
     double GPa = 0, lo = 0, hi = 0;
     std::size_t points = 0;
     double r2 = 0;
-    int pass = 0;  // 0 (--modulus-range), 1 or 2
+    std::optional<int> pass;  // 0 (--modulus-range), 1 or 2; unset for SDAR
     std::size_t first = 0, end = 0;  // 0-based record indices of the fitted range [first, end)
+    FitMethod method = FitMethod::Sdar;
+    double s = 0;  // MPa, the standard deviation of the stress about the line
+    std::optional<SdarMetrics> sdar {};  // with FitMethod::Sdar only
 };
 
 struct ProofResult {

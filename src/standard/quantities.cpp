@@ -2,10 +2,11 @@
 
 #include "standard/fracture.h"
 #include "standard/quantity_table.h"
+#include "standard/sdar.h"
+#include "standard/text.h"
 #include "standard/warnings.h"
 
-#include "standard/text.h"
-
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <string>
@@ -13,12 +14,16 @@
 namespace tenso::standard {
 namespace {
 
+// The fit in use: what items 4 to 10 need of it.
 struct Fit {
     double E = 0;  // MPa
     double c = 0;  // MPa, the intercept
-    double lo = 0, hi = 0, r2 = 0;
-    std::size_t a = 0, b = 0;  // the points [a, b)
-    int pass = 0;
+    double lo = 0, hi = 0, r2 = 0, s = 0;
+    std::size_t a = 0, end = 0;  // the records [a, end)
+    std::size_t b = 0;  // where the proof strengths and the walk to ReH start
+    std::optional<int> pass;
+    FitMethod method = FitMethod::Passes;
+    std::optional<SdarMetrics> sdar;
 };
 
 std::string mpa(double value) { return MessageText(value) + " MPa"; }
@@ -37,36 +42,23 @@ Fit fitRange(
     std::size_t b = a + 1;
     while (b < m && !(R[b] > hi))
         ++b;
-    const std::size_t n = b - a;
-    if (n < 5)
+    if (b - a < 5)
         throw EvaluationError("too few points between " + range + " for the elastic modulus");
-    double sumX = 0, sumY = 0;
-    for (std::size_t i = a; i < b; ++i) {
-        sumX += e[i];
-        sumY += R[i];
-    }
-    const auto count = static_cast<double>(n);
-    const double xm = sumX / count, ym = sumY / count;
-    double Sxx = 0, Sxy = 0, Syy = 0;
-    for (std::size_t i = a; i < b; ++i) {
-        const double dx = e[i] - xm, dy = R[i] - ym;
-        Sxx += dx * dx;
-        Sxy += dx * dy;
-        Syy += dy * dy;
-    }
+    const LineFit line = FitLine(R, e, a, b);
+    if (line.Sxx == 0 || !(line.E > 0) || !std::isfinite(line.E))
+        throw EvaluationError("no rise between " + range);
     Fit fit;
+    fit.E = line.E;
+    fit.c = line.c;
+    fit.r2 = line.r2;
+    fit.s = line.s;
     fit.lo = lo;
     fit.hi = hi;
     fit.a = a;
+    fit.end = b;
     fit.b = b;
     fit.pass = pass;
-    if (Sxx == 0)
-        throw EvaluationError("no rise between " + range);
-    fit.E = Sxy / Sxx;
-    if (!(fit.E > 0) || !std::isfinite(fit.E))
-        throw EvaluationError("no rise between " + range);
-    fit.c = ym - fit.E * xm;
-    fit.r2 = Sxy * Sxy / (Sxx * Syy);
+    fit.method = pass == 0 ? FitMethod::Range : FitMethod::Passes;
     return fit;
 }
 
@@ -100,25 +92,85 @@ struct Yield {
 };
 
 // The walk from the fit's end to the maximum: a record h followed by a fall of at least 0.5 % before
-// the stress rises above R_h again, over a strain of at least 0.05 %.
+// the stress rises above R_h again, over a strain of at least 0.05 %. The fall must stand out of the
+// scatter of the elastic line (3 s of the fit), and h must lie where the elastic line ends (a plastic
+// extension of at most 0.2 %): noise on a hardening curve is no yield point.
 std::optional<Yield> upperYield(
-    const std::vector<double>& R, const std::vector<double>& e, std::size_t m, std::size_t b, double e0)
+    const std::vector<double>& R, const std::vector<double>& e, std::size_t m, const Fit& fit, double e0)
 {
-    std::size_t h = b;
+    std::size_t h = fit.b;
     while (h < m) {
         const double limit = 0.995 * R[h];
         bool fell = false;
+        double lowest = R[h];
         std::size_t j = h + 1;
         while (j < m && !(R[j] > R[h])) {
             fell = fell || R[j] <= limit;
+            lowest = std::min(lowest, R[j]);
             ++j;
         }
         // R_m is the first maximum, so a record above R_h exists by m at the latest.
-        if (fell && (e[j - 1] - e0) - (e[h] - e0) >= 0.0005)
+        const double epsH = e[h] - e0;
+        if (fell && (e[j - 1] - e0) - epsH >= 0.0005 && R[h] - lowest >= 3 * fit.s
+            && epsH - R[h] / fit.E <= 0.002)
             return Yield {h, j};
         h = j;
     }
     return std::nullopt;
+}
+
+// The two passes: 10 % to 40 % of Rm, then 10 % to 50 % of the yield strength that pass finds.
+Fit passes(const std::vector<double>& R, const std::vector<double>& e, std::size_t m, std::size_t f,
+    std::vector<std::string>& notes)
+{
+    const double Rm = R[m];
+    const Fit first = fitRange(R, e, m, 0.10 * Rm, 0.40 * Rm, 1);
+    const double e0first = -first.c / first.E;
+    std::optional<double> Y1;
+    std::string basis;
+    if (const std::optional<Yield> y = upperYield(R, e, m, first, e0first)) {
+        Y1 = R[y->h];
+        basis = "ReH";
+    } else if (const Proof p = proofStrength(R, e, f, first, e0first, 0.2); p.MPa) {
+        Y1 = p.MPa;
+        basis = "Rp0.2";
+    }
+    if (!Y1) {
+        notes.emplace_back("E from pass 1 (10 % to 40 % of Rm): pass 1 finds neither ReH nor Rp0.2");
+        return first;
+    }
+    try {
+        const Fit second = fitRange(R, e, m, 0.10 * *Y1, 0.50 * *Y1, 2);
+        notes.push_back("E from pass 2 (10 % to 50 % of " + basis + " = " + mpa(*Y1) + " of pass 1)");
+        return second;
+    } catch (const EvaluationError& failure) {
+        notes.push_back("E from pass 1 (10 % to 40 % of Rm): pass 2 failed: " + std::string(failure.what()));
+        return first;
+    }
+}
+
+// SDAR's fit, whose window's last record starts the walks of items 4 and 5 (it may be the upper
+// yield point itself).
+Fit sdarFit(const std::vector<double>& R, const std::vector<double>& e, std::size_t m,
+    std::vector<std::string>& notes)
+{
+    const SdarResult sdar = Sdar(R, e, m);
+    Fit fit;
+    fit.E = sdar.fit.E;
+    fit.c = sdar.fit.c;
+    fit.r2 = sdar.fit.r2;
+    fit.s = sdar.fit.s;
+    fit.a = sdar.fit.first;
+    fit.end = sdar.fit.end;
+    fit.b = sdar.fit.end - 1;
+    fit.lo = R[fit.a];
+    fit.hi = R[fit.b];
+    fit.method = FitMethod::Sdar;
+    fit.sdar = sdar.metrics;
+    notes.push_back(SdarNote(sdar, R));
+    if (std::string failures = SdarFailures(sdar.metrics); !failures.empty())
+        notes.push_back(std::move(failures));
+    return fit;
 }
 
 }  // namespace
@@ -145,53 +197,40 @@ void EvaluateCurve(std::vector<double>& R, std::vector<double>& e, std::optional
     R.resize(f + 1);
     e.resize(f + 1);
 
-    // The modulus: one fit over a given range, or the two passes.
+    // The modulus: one fit over a given range, SDAR, or the two passes, which also stand in for
+    // SDAR when it finds no straight start.
     Fit fit;
-    double e0 = 0;
-    std::optional<Yield> yield;
     if (options.modulusRange) {
         fit = fitRange(R, e, m, options.modulusRange->first, options.modulusRange->second, 0);
-        e0 = -fit.c / fit.E;
         result.notes.emplace_back("E from the range given by --modulus-range");
     } else {
-        const Fit first = fitRange(R, e, m, 0.10 * Rm, 0.40 * Rm, 1);
-        const double e0first = -first.c / first.E;
-        std::optional<double> Y1;
-        std::string basis;
-        if (const std::optional<Yield> y = upperYield(R, e, m, first.b, e0first)) {
-            Y1 = R[y->h];
-            basis = "ReH";
-        } else if (const Proof p = proofStrength(R, e, f, first, e0first, 0.2); p.MPa) {
-            Y1 = p.MPa;
-            basis = "Rp0.2";
-        }
-        fit = first;
-        if (!Y1) {
-            result.notes.emplace_back(
-                "E from pass 1 (10 % to 40 % of Rm): pass 1 finds neither ReH nor Rp0.2");
-        } else {
+        bool found = false;
+        if (options.modulus == ModulusMethod::Sdar) {
             try {
-                fit = fitRange(R, e, m, 0.10 * *Y1, 0.50 * *Y1, 2);
-                result.notes.push_back(
-                    "E from pass 2 (10 % to 50 % of " + basis + " = " + mpa(*Y1) + " of pass 1)");
-            } catch (const EvaluationError& failure) {
-                result.notes.push_back(
-                    "E from pass 1 (10 % to 40 % of Rm): pass 2 failed: " + std::string(failure.what()));
+                fit = sdarFit(R, e, m, result.notes);
+                found = true;
+            } catch (const SdarError& failure) {
+                result.notes.push_back(std::string(failure.what()) + "; E from the passes");
             }
         }
-        e0 = -fit.c / fit.E;
+        if (!found)
+            fit = passes(R, e, m, f, result.notes);
     }
-    yield = upperYield(R, e, m, fit.b, e0);
+    const double e0 = -fit.c / fit.E;
+    const std::optional<Yield> yield = upperYield(R, e, m, fit, e0);
 
     ModulusFit modulus;
     modulus.GPa = fit.E / 1000;
     modulus.lo = fit.lo;
     modulus.hi = fit.hi;
-    modulus.points = fit.b - fit.a;
+    modulus.points = fit.end - fit.a;
     modulus.r2 = fit.r2;
     modulus.pass = fit.pass;
+    modulus.method = fit.method;
+    modulus.s = fit.s;
+    modulus.sdar = fit.sdar;
     modulus.first = fit.a;
-    modulus.end = fit.b;
+    modulus.end = fit.end;
     result.E = modulus;
     result.e0 = e0;
 

@@ -1,7 +1,7 @@
 #pragma once
-// The ISO 6892-1 quantities of one curve: maximum, fracture, the two-pass modulus fit and the strain
-// origin, proof strengths, upper and lower yield strength, yield point extension, elongations and
-// reduction of area.
+// The ISO 6892-1 quantities of one curve: maximum, fracture, the modulus fit (SDAR, the two passes or
+// a given range) and the strain origin, proof strengths, upper and lower yield strength, yield point
+// extension, elongations and reduction of area.
 
 #include "standard/columns.h"
 #include "standard/evaluation.h"

@@ -13,17 +13,28 @@ namespace {
 Value number(const std::optional<double>& v) { return v ? Value(*v) : Value(); }
 Value count(const std::optional<std::size_t>& v) { return v ? Value(std::uint64_t {*v}) : Value(); }
 
+// A number or a count as a value; absent when unset.
+template <typename T> Value valueOf(const T& v)
+{
+    if constexpr (std::is_same_v<T, bool>)
+        return Value(v);
+    else if constexpr (std::is_floating_point_v<T>)
+        return Value(static_cast<double>(v));
+    else
+        return Value(static_cast<std::uint64_t>(v));
+}
+template <typename T> Value valueOf(const std::optional<T>& v) { return v ? valueOf(*v) : Value(); }
+
 // A member of the modulus fit, absent without one.
 template <typename T> std::function<Value(const Result&)> fitMember(T ModulusFit::*member)
 {
-    return [member](const Result& r) {
-        if (!r.E)
-            return Value();
-        if constexpr (std::is_floating_point_v<T>)
-            return Value(static_cast<double>((*r.E).*member));
-        else
-            return Value(static_cast<std::uint64_t>((*r.E).*member));
-    };
+    return [member](const Result& r) { return r.E ? valueOf((*r.E).*member) : Value(); };
+}
+
+// A metric of SDAR, absent unless E is by SDAR.
+template <typename T> std::function<Value(const Result&)> sdarMember(T SdarMetrics::*member)
+{
+    return [member](const Result& r) { return r.E && r.E->sdar ? valueOf((*r.E->sdar).*member) : Value(); };
 }
 
 // A plain optional number of the result.
@@ -80,6 +91,19 @@ std::string FormatRounded(std::optional<double> value, Rounding kind)
 
 std::string ProofKey(double percent) { return ShortestFixedText(percent); }
 
+std::string FitMethodText(FitMethod method)
+{
+    switch (method) {
+    case FitMethod::Sdar:
+        return "sdar";
+    case FitMethod::Passes:
+        return "passes";
+    case FitMethod::Range:
+        return "range";
+    }
+    return {};
+}
+
 std::optional<double> Quantity::Number(const Result& r) const
 {
     const Value v = value(r);
@@ -94,7 +118,7 @@ std::vector<Quantity> QuantityTable(const std::vector<double>& proofPercents)
 {
     using enum QuantityId;
     std::vector<Quantity> t;
-    t.reserve(24 + 2 * proofPercents.size());
+    t.reserve(37 + 2 * proofPercents.size());
     t.push_back({Records, "records", "", Group::Top, 0, "", "records",
         [](const Result& r) { return count(r.records); }, {}, false, false, "records evaluated", ""});
     t.push_back({Skipped, "skipped", "", Group::Top, 0, "", "skipped",
@@ -105,8 +129,15 @@ std::vector<Quantity> QuantityTable(const std::vector<double>& proofPercents)
         "original gauge length", ""});
     t.push_back({E, "E", "GPa", Group::E, 0, "", "GPa", fitMember(&ModulusFit::GPa), Rounding::Modulus, true,
         true, "elastic modulus",
-        "least-squares line of stress on strain, first from 10 % to 40 % of Rm, then from 10 % "
-        "to 50 % of ReH (or Rp0.2). E lo/hi/points/r2/pass tell the fit; pass 0 is --modulus-range."});
+        "slope of the straight start of the curve, by ASTM E3076 (SDAR): a line from a point above "
+        "the curve touches it where it bends away (the tangency point); of every run of records "
+        "below that point, the one that lies closest to a straight line is fitted by least squares. "
+        "E lo/hi/points/r2 tell the fit; E method says how it was found: sdar, passes (--modulus "
+        "passes, or when SDAR finds no straight start: 10 % to 40 % of Rm, then 10 % to 50 % of ReH "
+        "or Rp0.2; E pass 1 or 2) or range (--modulus-range, E pass 0). E x noise, y noise, x "
+        "resolution, y resolution (strain and stress), q1, q4 (curvature at the start and end of "
+        "the fit) and fit range are the quality checks of ASTM E3076: each passes at 1 or less, "
+        "and a note names those that fail."});
     t.push_back({ELo, "E lo", "MPa", Group::E, 0, "", "lo", fitMember(&ModulusFit::lo), {}, false, false,
         "lowest stress of the elastic fit", ""});
     t.push_back({EHi, "E hi", "MPa", Group::E, 0, "", "hi", fitMember(&ModulusFit::hi), {}, false, false,
@@ -117,15 +148,50 @@ std::vector<Quantity> QuantityTable(const std::vector<double>& proofPercents)
         "coefficient of determination of the elastic fit", ""});
     t.push_back({EPass, "E pass", "", Group::E, 0, "", "pass", fitMember(&ModulusFit::pass), {}, false, false,
         "pass of the elastic fit", ""});
+    t.push_back({EMethod, "E method", "", Group::E, 0, "", "method",
+        [](const Result& r) { return r.E ? Value(FitMethodText(r.E->method)) : Value(); }, {}, false, false,
+        "how the elastic fit was found", ""});
+    // SDAR's metrics: the CSV has the checks, the JSON every value.
+    const auto sdar = [&t](QuantityId id, const char* symbol, const char* key,
+                          std::function<Value(const Result&)> value, const char* meaning, bool csv) {
+        Quantity q {id, symbol, "", Group::Sdar, 0, "", key, std::move(value), {}, false, false, meaning, ""};
+        q.csv = csv;
+        t.push_back(std::move(q));
+    };
+    sdar(
+        EXNoise, "E x noise", "x_noise", sdarMember(&SdarMetrics::x_noise), "relative noise in strain", true);
+    sdar(
+        EYNoise, "E y noise", "y_noise", sdarMember(&SdarMetrics::y_noise), "relative noise in stress", true);
+    sdar(EXResolution, "E x resolution", "x_resolution", sdarMember(&SdarMetrics::x_resolution),
+        "relative resolution in strain", true);
+    sdar(EYResolution, "E y resolution", "y_resolution", sdarMember(&SdarMetrics::y_resolution),
+        "relative resolution in stress", true);
+    sdar(EQ1, "E q1", "q1", sdarMember(&SdarMetrics::q1), "relative residual slope at the start of the fit",
+        true);
+    sdar(EQ1Points, "E q1 points", "q1_points", sdarMember(&SdarMetrics::q1_points),
+        "records of the start of the fit", false);
+    sdar(EQ4, "E q4", "q4", sdarMember(&SdarMetrics::q4), "relative residual slope at the end of the fit",
+        true);
+    sdar(EQ4Points, "E q4 points", "q4_points", sdarMember(&SdarMetrics::q4_points),
+        "records of the end of the fit", false);
+    sdar(EFitRange, "E fit range", "fit_range", sdarMember(&SdarMetrics::fit_range), "relative fit range",
+        true);
+    sdar(ERecords, "E records", "records", sdarMember(&SdarMetrics::records),
+        "records searched below the tangency point", false);
+    sdar(ERaises, "E raises", "raises", sdarMember(&SdarMetrics::raises), "raises of the offset that stood",
+        false);
+    sdar(EPassed, "E passed", "passed", sdarMember(&SdarMetrics::passed), "every check of ASTM E3076 passes",
+        false);
     t.push_back(
         {e0, "e0", "-", Group::Top, 0, "", "e0", member(&Result::e0), {}, false, false, "strain origin",
             "where the elastic line crosses zero stress (slack and toe); every strain below is counted "
             "from it."});
     t.push_back({ReH, "ReH", "MPa", Group::Top, 0, "", "ReH", member(&Result::ReH), Rounding::Strength, true,
         true, "upper yield strength",
-        "the stress at which a clear drop (0.5 % or more) follows before the curve rises above it "
-        "again, at least 0.05 % strain later. Empty for a continuous yielding material; then ReL and "
-        "Ae are empty too."});
+        "the stress at which a clear drop (0.5 % or more, and at least 3 times the scatter of the "
+        "elastic fit) follows before the curve rises above it again, at least 0.05 % strain later, "
+        "where the elastic line ends (at most 0.2 % plastic extension). Empty for a continuous "
+        "yielding material; then ReL and Ae are empty too."});
     t.push_back({ReL, "ReL", "MPa", Group::Top, 0, "", "ReL", member(&Result::ReL), Rounding::Strength, true,
         true, "lower yield strength",
         "the lowest minimum of the yield region, the first (transient) minimum left out when there "

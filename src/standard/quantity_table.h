@@ -51,6 +51,19 @@ enum class QuantityId {
     EPoints,
     ER2,
     EPass,
+    EMethod,
+    EXNoise,
+    EYNoise,
+    EXResolution,
+    EYResolution,
+    EQ1,
+    EQ1Points,
+    EQ4,
+    EQ4Points,
+    EFitRange,
+    ERecords,
+    ERaises,
+    EPassed,
     e0,
     ReH,
     ReL,
@@ -68,11 +81,15 @@ enum class QuantityId {
     Z
 };
 
-// The JSON object a value sits in: the top level, the modulus fit "E", or a proof strength in "Rp".
-enum class Group { Top, E, Proof };
+// The JSON object a value sits in: the top level, the modulus fit "E", SDAR's metrics in "sdar" within
+// "E" (null unless E is by SDAR), or a proof strength in "Rp".
+enum class Group { Top, E, Sdar, Proof };
 
-// A value as the outputs write it: absent (an empty cell, null), a number, a count or a flag.
-using Value = std::variant<std::monostate, double, std::uint64_t, bool>;
+// A value as the outputs write it: absent (an empty cell, null), a number, a count, a flag or a word.
+using Value = std::variant<std::monostate, double, std::uint64_t, bool, std::string>;
+
+// How E was found, as the outputs name it: "sdar", "passes" or "range".
+std::string FitMethodText(FitMethod method);
 
 struct Quantity {
     QuantityId id;
@@ -88,6 +105,7 @@ struct Quantity {
     bool seriesTable = false;  // a column of the report's series table
     std::string meaning;  // for the report's specimen page: "upper yield strength"
     std::string help;  // for --help; empty: described with the quantity before it
+    bool csv = true;  // a column of the CSV; false: a JSON key only
 
     // "E [GPa]", "E points": the CSV header of the value.
     std::string Heading() const { return unit.empty() ? symbol : symbol + " [" + unit + "]"; }

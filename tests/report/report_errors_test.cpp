@@ -50,6 +50,7 @@ TEST(ReportOptions, UsageErrorsNameTheOptionOnOneLineAndExit2)
         {{"--proof", "0.2,0.2", good}, "--proof"},
         {{"--modulus-range", "50", good}, "--modulus-range"},
         {{"--modulus-range", "300,100", good}, "--modulus-range"},
+        {{"--modulus", "sdar2", good}, "--modulus"},
         {{"--fracture-drop", "0", good}, "--fracture-drop"},
         {{"--force", "", good}, "--force"},
         {{"--force-unit", "kg", good}, "--force-unit"},
@@ -75,7 +76,8 @@ TEST(ReportOptions, HelpAndVersion)
 {
     const ReportRun help = RunReport({"--help"});
     EXPECT_EQ(help.status, 0);
-    for (const char* text : {"--specimens", "--modulus-range", "ReH", "Exit status", "mm²"})
+    for (const char* text :
+        {"--specimens", "--modulus-range", "--modulus ", "SDAR", "ReH", "Exit status", "mm²"})
         EXPECT_NE(help.out.find(text), std::string::npos) << text;
     const ReportRun version = RunReport({"--version"});
     EXPECT_EQ(version.status, 0);
@@ -90,9 +92,9 @@ TEST(ReportCsv, HeaderRowsAndStatisticsRows)
     ASSERT_EQ(rows.size(), 8U) << r.out;  // header, 2 files, mean, s, CoV %, min, max
     EXPECT_EQ(rows[0],
         "file,id,material,error,records,skipped,S0 [mm²],L0 [mm],E [GPa],E lo [MPa],E hi [MPa],E points,"
-        "E r2,E pass,e0 [-],ReH [MPa],ReL [MPa],Ae [%],Rp0.2 [MPa],Rp0.2 strain [-],Rp1 [MPa],"
-        "Rp1 strain [-],Rm [MPa],Fm [kN],Agt [%],Ag [%],Rf [MPa],At [%],A [%],A from curve,Z [%],warnings,"
-        "notes");
+        "E r2,E pass,E method,E x noise,E y noise,E x resolution,E y resolution,E q1,E q4,E fit range,e0 [-],"
+        "ReH [MPa],ReL [MPa],Ae [%],Rp0.2 [MPa],Rp0.2 strain [-],Rp1 [MPa],Rp1 strain [-],Rm [MPa],Fm [kN],"
+        "Agt [%],Ag [%],Rf [MPa],At [%],A [%],A from curve,Z [%],warnings,notes");
     EXPECT_EQ(rows[1].rfind(good + ",,,,321,0,", 0), 0U) << rows[1];
     EXPECT_EQ(rows[1], rows[2]);
     const char* labels[] = {"mean", "s", "CoV %", "min", "max"};
@@ -107,10 +109,12 @@ TEST(ReportCsv, HeaderRowsAndStatisticsRows)
 }
 
 // --proof 0.0001 was "Rp1e-04" in the columns and "Rp0.0001" in the statistics, whose cells then
-// stayed empty. Two equal files: the mean is the value, s is 0, in the same column.
+// stayed empty. Two equal files: the mean is the value, s is 0, in the same column. With the passes,
+// whose fit ends at 222 MPa, so small an extension is met after the fit; SDAR's ends at 319 MPa,
+// beyond it.
 TEST(ReportCsv, ASmallProofExtensionHasItsStatistics)
 {
-    const ReportRun r = RunReport(with(geometry, {"--proof", "0.0001", good, good}));
+    const ReportRun r = RunReport(with(geometry, {"--modulus", "passes", "--proof", "0.0001", good, good}));
     EXPECT_EQ(r.status, 0) << r.err;
     const std::vector<std::string> rows = lines(r.out);
     ASSERT_EQ(rows.size(), 8U) << r.out;
@@ -131,6 +135,37 @@ TEST(ReportCsv, ASmallProofExtensionHasItsStatistics)
     EXPECT_EQ(cells(rows[3])[c], value);  // mean
     EXPECT_EQ(cells(rows[4])[c], "0");  // s
     EXPECT_EQ(cells(rows[6])[c], value);  // min
+}
+
+// The method of E and SDAR's checks in their columns: empty with the passes and with a given range.
+TEST(ReportCsv, TheMethodOfEAndItsChecks)
+{
+    const auto cells = [](const std::vector<std::string>& args) {
+        const std::vector<std::string> rows = lines(RunReport(with(geometry, args)).out);
+        std::vector<std::string> out;
+        std::size_t start = 0;
+        for (int c = 0; c < 22; ++c) {
+            const std::size_t comma = rows.at(1).find(',', start);
+            out.push_back(rows.at(1).substr(start, comma - start));
+            start = comma + 1;
+        }
+        return out;  // file, id, material ... E fit range
+    };
+    const std::vector<std::string> sdar = cells({good});
+    EXPECT_EQ(sdar[13], "");  // E pass
+    EXPECT_EQ(sdar[14], "sdar");
+    for (std::size_t c = 15; c < 22; ++c)
+        EXPECT_NE(sdar[c], "") << c;
+    const std::vector<std::string> passes = cells({"--modulus", "passes", good});
+    EXPECT_EQ(passes[13], "2");
+    EXPECT_EQ(passes[14], "passes");
+    const std::vector<std::string> range = cells({"--modulus-range", "50,200", good});
+    EXPECT_EQ(range[13], "0");
+    EXPECT_EQ(range[14], "range");
+    for (std::size_t c = 15; c < 22; ++c) {
+        EXPECT_EQ(passes[c], "") << c;
+        EXPECT_EQ(range[c], "") << c;
+    }
 }
 
 TEST(ReportCsv, QuotesAFileNameWithACommaOrAQuote)

@@ -105,6 +105,23 @@ TEST(ReportGolden, ModulusRangeFractureDropAndAProofList)
         "realdata_options.json");
 }
 
+TEST(ReportGolden, ThePassesOnRequest)
+{
+    // --modulus passes gives the passes' E, with no SDAR metrics: on the first file of the series,
+    // pass 2 over 52.4 to 261.9 MPa as reference.py --modulus passes gives it.
+    const ReportRun r = RunReport({"--format", "json", "--modulus", "passes", "--diameter", "7.13",
+        "--gauge-length", "25.4", realdata + "steel-1045-normalized-1.csv"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    const QJsonObject E = json(r.out)[0].toObject()["E"].toObject();
+    EXPECT_NEAR(E["GPa"].toDouble(), 179.55231575270187, 1e-9 * 180);
+    EXPECT_NEAR(E["lo"].toDouble(), 52.37030361885217, 1e-9 * 52);
+    EXPECT_NEAR(E["hi"].toDouble(), 261.8515180942608, 1e-9 * 262);
+    EXPECT_EQ(E["points"].toInt(), 34);
+    EXPECT_EQ(E["pass"].toInt(), 2);
+    EXPECT_EQ(E["method"].toString(), "passes");
+    EXPECT_TRUE(E["sdar"].isNull());
+}
+
 TEST(ReportGolden, GeometryFromOptionsEqualsTheSpecimensRow)
 {
     const ReportRun byOptions = RunReport({"--format", "json", "--diameter", "7.13", "--gauge-length", "25.4",
@@ -136,10 +153,19 @@ TEST(ReportJson, HasExactlyTheKeysOfTheReportInTheirOrder)
             EXPECT_NE(at, std::string::npos) << key << " in " << line;
         }
         EXPECT_EQ(all[i].toObject().size(), static_cast<qsizetype>(std::size(fileKeys))) << line;
+        if (i == 0) {
+            EXPECT_NE(line.find("\"pass\": null, \"method\": \"sdar\", \"sdar\": {\"x_noise\": "),
+                std::string::npos)
+                << line;
+        }
         lineStart = lineEnd + 1;
     }
     const QJsonObject ok = all[0].toObject();
-    EXPECT_EQ(ok["E"].toObject().keys(), (QStringList {"GPa", "hi", "lo", "pass", "points", "r2"}));
+    EXPECT_EQ(ok["E"].toObject().keys(),
+        (QStringList {"GPa", "hi", "lo", "method", "pass", "points", "r2", "sdar"}));
+    EXPECT_EQ(ok["E"].toObject()["sdar"].toObject().keys(),
+        (QStringList {"fit_range", "passed", "q1", "q1_points", "q4", "q4_points", "raises", "records",
+            "x_noise", "x_resolution", "y_noise", "y_resolution"}));
     EXPECT_EQ(ok["Rp"].toObject().keys(), (QStringList {"0.2", "1"}));
     EXPECT_EQ(ok["Rp"].toObject()["1"].toObject().keys(), (QStringList {"MPa", "strain"}));
     EXPECT_TRUE(ok["A_from_curve"].toBool());  // no Lu

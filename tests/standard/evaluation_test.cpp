@@ -75,12 +75,15 @@ TEST(EvaluateCurve, ModulusOriginAndProofStrengthByHand)
 {
     Options o;
     o.proofPercents = {0.2, 0.5, 5};
+    o.modulus = ModulusMethod::Passes;
     const Result r = evaluate(Continuous, o, true);
     ASSERT_FALSE(r.error) << *r.error;
     // Pass 1: 10 % to 40 % of Rm = 400: lo 40, hi 160: records 1..7 up to the first above 160.
     // Pass 1 finds no yield point, so Y1 = Rp0.2 = 280 (below); pass 2: 28 to 140 MPa, records 1..6,
     // all on the line: E = 200000 MPa, c = -100 MPa, e0 = -c / E = 0.0005.
     ASSERT_TRUE(r.E);
+    EXPECT_EQ(r.E->method, FitMethod::Passes);
+    EXPECT_FALSE(r.E->sdar);
     EXPECT_EQ(r.E->pass, 2);
     EXPECT_EQ(r.E->points, 6u);
     EXPECT_NEAR(r.E->lo, 28, 1e-9);
@@ -127,6 +130,68 @@ TEST(EvaluateCurve, ModulusOriginAndProofStrengthByHand)
     EXPECT_EQ(r.curve.stress.size(), 13u);  // records after the fracture are not evaluated
     EXPECT_EQ(r.curve.strain[12], 0.02);
     EXPECT_FALSE(r.Z);
+}
+
+TEST(EvaluateCurve, ModulusBySdarByDefault)
+{
+    Options o;
+    o.proofPercents = {0.2, 0.5};
+    const Result r = evaluate(Continuous, o);
+    ASSERT_FALSE(r.error) << *r.error;
+    // R_1 = 20 is the lowest stress, so a = record 0. Ymax = 380, o = record 1 (Y 20 > 19); from
+    // P = (X_1, 20 + 0.15 x 380 = 77) the slope to the line, (20 i - 77) / (0.0001 (i - 1)), is
+    // steepest at its end, record 9; record 10 gives 203 / 0.0038. N = 10 = Nmin: the one window is
+    // records 0..9, which ends at t; from P = (X_1, 96) the line still ends steepest at record 9, so
+    // the window stands. Its fit is the line: E = 200 GPa, c = -100 MPa, e0 = 0.0005 as by the passes.
+    ASSERT_TRUE(r.E);
+    EXPECT_EQ(r.E->method, FitMethod::Sdar);
+    EXPECT_FALSE(r.E->pass);
+    EXPECT_EQ(r.E->points, 10u);
+    EXPECT_NEAR(r.E->lo, 20, 1e-9);
+    EXPECT_NEAR(r.E->hi, 200, 1e-9);
+    EXPECT_NEAR(r.E->GPa, 200, 1e-6);
+    EXPECT_NEAR(*r.e0, 0.0005, 1e-12);
+    ASSERT_TRUE(r.E->sdar);
+    EXPECT_EQ(r.E->sdar->records, 10u);
+    EXPECT_EQ(r.E->sdar->raises, 0u);
+    // The window's strain runs from 0.0006 to 0.0015: its first quarter (up to 0.000825) and its last
+    // (from 0.001275) hold 3 records each, too few for the residual slopes. The fit range is
+    // 0.4 x 180 / (200 - 20) = 0.4.
+    EXPECT_EQ(r.E->sdar->q1_points, 3u);
+    EXPECT_EQ(r.E->sdar->q4_points, 3u);
+    EXPECT_NEAR(*r.E->sdar->fit_range, 0.4, 1e-12);
+    EXPECT_FALSE(r.E->sdar->passed);
+    EXPECT_TRUE(hasNote(r,
+        "E by SDAR (ASTM E3076) from 20 to 200 MPa, 10 of the 10 records below the tangency point at 200 "
+        "MPa"));
+    EXPECT_TRUE(hasNote(r, "E fails checks of ASTM E3076: relative residual slope "));
+    // Items 4 to 7 start at the window's last record, 9: Rp0.2 and Rp0.5 as by the passes.
+    EXPECT_NEAR(*r.Rp[0].MPa, 280, 1e-6);
+    EXPECT_NEAR(*r.Rp[1].MPa, 350, 1e-6);
+    EXPECT_NEAR(*r.Ag, 0.75, 1e-9);
+}
+
+TEST(EvaluateCurve, ThePassesWhenSdarFindsNoRise)
+{
+    // A curved rise to 520 MPa at record 20, a straight fall of 1 MPa a record to 491 at record 40,
+    // then a climb to Rm = 1000: the straightest window of SDAR lies on the fall, so E would be
+    // negative. The passes take over: pass 1 over 100 to 400 MPa finds ReH = 520 (the fall to 491 is
+    // 5.6 % over 0.2 % strain), pass 2 fits 52 to 260 MPa.
+    std::vector<Point> points;
+    for (int i = 0; i <= 20; ++i)
+        points.push_back({1e-4 * i, 25.0 * i + 0.05 * i * i});
+    for (int i = 21; i <= 40; ++i)
+        points.push_back({1e-4 * i, 510.0 - (i - 21)});
+    for (int i = 41; i <= 45; ++i)
+        points.push_back({1e-4 * i, 100.0 * (i - 35)});
+    points.push_back({0.0046, 100});
+    const Result r = evaluate(points);
+    ASSERT_FALSE(r.error) << *r.error;
+    EXPECT_TRUE(hasNote(r, "SDAR: no rise below the tangency point; E from the passes"));
+    EXPECT_EQ(r.E->method, FitMethod::Passes);
+    EXPECT_EQ(r.E->pass, 2);
+    EXPECT_FALSE(r.E->sdar);
+    EXPECT_EQ(*r.ReH, 520);
 }
 
 TEST(EvaluateFile, ForceAndExtensionInTheirUnits)
@@ -214,7 +279,9 @@ TEST(EvaluateCurve, ModulusFailures)
 
 TEST(UpperYield, AcceptedWithThreeMinima)
 {
-    const Result r = evaluate(withYield(ThreeMinima));
+    Options passes;
+    passes.modulus = ModulusMethod::Passes;
+    const Result r = evaluate(withYield(ThreeMinima), passes);
     ASSERT_FALSE(r.error) << *r.error;
     // Record 11 (300 MPa) is followed by 280 <= 0.995 300 = 298.5 before 310 > 300 at record 18, and
     // eps17 - eps11 = 0.0033 - 0.0015 = 0.0018 >= 0.0005: ReH = 300.
@@ -252,6 +319,50 @@ TEST(UpperYield, RefusedOverLessThanFiveHundredthsOfAPerCent)
 {
     // A fall to 290, but 310 follows at once: eps of the last record below is 0.0017, 0.0002 past h.
     EXPECT_FALSE(evaluate(withYield({{0.0016, 290}, {0.0017, 295}})).ReH);
+}
+
+TEST(UpperYield, RefusedWithinTheScatterOfTheElasticLine)
+{
+    // The fit over 20 to 110 MPa takes records 1..5 of the line R = 200000 e with offsets +1, -1, 0,
+    // -1, +1: even about the middle, so slope and intercept stay, and the residuals are the offsets:
+    // s = sqrt(4 / 3) = 1.155, 3 s = 3.46. After 300 MPa at record 15 a fall to 298 (0.67 %, over
+    // 0.07 % strain) lies within it; one to 296 does not.
+    const auto curve = [](double low) {
+        std::vector<Point> points
+            = {{0, 0}, {0.0001, 21}, {0.0002, 39}, {0.0003, 60}, {0.0004, 79}, {0.0005, 101}};
+        for (int i = 6; i <= 15; ++i)
+            points.push_back({0.0001 * i, 20.0 * i});
+        points.push_back({0.0016, low});
+        points.push_back({0.0018, 299});
+        points.push_back({0.0022, 298.5});
+        points.push_back({0.0050, 310});
+        points.push_back({0.0200, 500});
+        points.push_back({0.0300, 480});
+        return points;
+    };
+    Options o;
+    o.modulusRange = std::pair {20.0, 110.0};
+    const Result within = evaluate(curve(298), o);
+    ASSERT_FALSE(within.error) << *within.error;
+    EXPECT_EQ(within.E->points, 5u);
+    EXPECT_FALSE(within.ReH);
+    const Result beyond = evaluate(curve(296), o);
+    EXPECT_EQ(*beyond.ReH, 300);
+}
+
+TEST(UpperYield, RefusedFarUpTheHardeningCurve)
+{
+    // The continuous curve with a dip from 380 MPa at strain 0.012 to 370: a fall of 2.6 % over
+    // 0.1 %, but 0.0115 - 380 / 200000 = 0.0096 of plastic extension lies behind it, more than
+    // 0.002: no upper yield point.
+    const std::vector<Point> dip {{0.0006, 20}, {0.0007, 40}, {0.0008, 60}, {0.0009, 80}, {0.0010, 100},
+        {0.0011, 120}, {0.0012, 140}, {0.0013, 160}, {0.0014, 180}, {0.0015, 200}, {0.0045, 300},
+        {0.0100, 360}, {0.0120, 380}, {0.0130, 370}, {0.0200, 400}, {0.0250, 100}};
+    const Result r = evaluate(dip);
+    ASSERT_FALSE(r.error) << *r.error;
+    EXPECT_NEAR(r.E->GPa, 200, 1e-6);
+    EXPECT_FALSE(r.ReH);
+    EXPECT_TRUE(hasNote(r, "continuous yielding"));
 }
 
 }  // namespace

@@ -50,6 +50,9 @@ ChartData MakeChartData(const standard::Result& result, std::size_t columns)
     if (E > 0) {
         const double top = std::min(result.E->hi + 0.25 * (result.E->hi - result.E->lo), chart.yMax);
         chart.elastic = ChartSegment {0, 0, top / E * 100, top};
+        // The fit window as the part of that line between its lowest and highest stress, so that a
+        // window of SDAR at the top of the line (up to the yield point) shows as such.
+        chart.fit = ChartSegment {result.E->lo / E * 100, result.E->lo, result.E->hi / E * 100, result.E->hi};
         // Each offset line from its proof strain on the axis to a little above its intersection.
         for (const auto& proof : result.Rp) {
             const double start = proof.percent;

@@ -1,8 +1,8 @@
 #pragma once
 // What a chart of one specimen shows, taken from its evaluation: the curve thinned to a fixed
-// number of columns (so that a long series keeps a bounded copy per file), the elastic line, the
-// offset lines of the proof strengths and the characteristic points. Strain in % from the strain
-// origin e0, stress in MPa.
+// number of columns (so that a long series keeps a bounded copy per file), the elastic line and the
+// window of its fit, the offset lines of the proof strengths and the characteristic points. Strain in % from
+// the strain origin e0, stress in MPa.
 
 #include "standard/evaluation.h"
 
@@ -26,6 +26,7 @@ struct ChartData {
     std::string name;  // the data file
     std::vector<float> x, y;  // the curve up to fracture, thinned
     std::optional<ChartSegment> elastic;
+    std::optional<ChartSegment> fit;  // the stretch of the elastic line whose records E was fitted to
     std::vector<ChartSegment> offsets;  // one per proof strength
     std::vector<ChartMarker> markers;
     double xMin = 0, xMax = 0, yMin = 0, yMax = 0;  // extent of everything above

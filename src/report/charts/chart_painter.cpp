@@ -257,6 +257,10 @@ ChartLayout PaintChart(QPainter& painter, const QRectF& area, double unit, const
             painter, layout, *chart.elastic, Pen(QColor(0x55, 0x55, 0x55), 0.7 * unit, Qt::DashLine));
     for (const auto& offset : chart.offsets)
         PaintSegment(painter, layout, offset, Pen(QColor(0x55, 0x55, 0x55), 0.7 * unit, Qt::DotLine));
+    // A pale band behind the curve where E was fitted.
+    if (chart.fit)
+        PaintSegment(
+            painter, layout, *chart.fit, Pen(QColor(0xf2, 0xb7, 0x05, 0x90), 4.5 * unit, Qt::SolidLine));
     PaintCurve(painter, layout, chart, Pen(QColor(Palette[0]), 1.1 * unit));
     PaintMarkers(painter, layout, unit, chart);
     painter.restore();

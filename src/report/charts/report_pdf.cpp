@@ -160,8 +160,12 @@ QString Parameters(const ReportSettings& s)
         modulus = QStringLiteral("least squares over %1 to %2 MPa")
                       .arg(Text(Shortest(s.options.modulusRange->first)),
                           Text(Shortest(s.options.modulusRange->second)));
-    } else {
+    } else if (s.options.modulus == standard::ModulusMethod::Passes) {
         modulus = QStringLiteral("least squares over 10 to 40 % of Rm, then 10 to 50 % of ReH (or Rp0.2)");
+    } else {
+        // One line, as the passes' text was: where SDAR finds no straight start, the notes say so.
+        modulus = QStringLiteral(
+            "SDAR (ASTM E3076), else least squares over 10 to 40 % of Rm, then 10 to 50 % of ReH (or Rp0.2)");
     }
     return QStringLiteral(
         "Rules: ISO 6892-1, rules 2, Tenso %1.  Fracture: a fall of more than %2 % of Rm within 0.05 % "
@@ -374,6 +378,42 @@ QString Detail(const Quantity& q, const Result& r, bool given)
     }
 }
 
+// How E was fitted: the method, the window, its records and r².
+QString FitText(const standard::ModulusFit& fit)
+{
+    QString method;
+    switch (fit.method) {
+    case standard::FitMethod::Sdar:
+        method = QStringLiteral("SDAR (ASTM E3076)");
+        break;
+    case standard::FitMethod::Passes:
+        method = QStringLiteral("pass %1").arg(fit.pass.value_or(0));
+        break;
+    case standard::FitMethod::Range:
+        method = QStringLiteral("--modulus-range");
+        break;
+    }
+    return QStringLiteral("%1, fit over %2 to %3 MPa, %4 points, r\u00b2 = %5")
+        .arg(method, QString::number(fit.lo, 'f', 0), QString::number(fit.hi, 'f', 0))
+        .arg(fit.points)
+        .arg(QString::number(fit.r2, 'f', 5));
+}
+
+// The quality metrics of ASTM E3076 in two lines, each value marked where it fails its check.
+std::pair<QString, QString> ChecksText(const standard::SdarMetrics& m)
+{
+    const auto value = [](const std::optional<double>& v, bool passes) {
+        const QString text = v ? QString::number(*v, 'f', 2) : Dash;
+        return passes ? text : text + QStringLiteral(" (fails)");
+    };
+    const standard::SdarChecks& c = m.checks;
+    return {QStringLiteral("noise %1 / %2, resolution %3 / %4 in strain / stress")
+                .arg(value(m.x_noise, c.xNoise), value(m.y_noise, c.yNoise),
+                    value(m.x_resolution, c.xResolution), value(m.y_resolution, c.yResolution)),
+        QStringLiteral("residual slope %1 / %2 at start / end, fit range %3")
+            .arg(value(m.q1, c.q1), value(m.q4, c.q4), value(m.fit_range, c.fitRange))};
+}
+
 // Every value the report rounds, in the table's order; S0 and L0 stand above the chart instead.
 std::vector<Line> SpecimenLines(const Result& r, const std::vector<Quantity>& columns)
 {
@@ -386,12 +426,13 @@ std::vector<Line> SpecimenLines(const Result& r, const std::vector<Quantity>& co
         if (q.id == QuantityId::E) {
             if (!r.E)
                 continue;
-            lines.push_back({QStringLiteral("E"), text + QStringLiteral(" GPa"),
-                QStringLiteral("fit over %1 to %2 MPa, %3 points, r² = %4, pass %5")
-                    .arg(QString::number(r.E->lo, 'f', 0), QString::number(r.E->hi, 'f', 0))
-                    .arg(r.E->points)
-                    .arg(QString::number(r.E->r2, 'f', 5))
-                    .arg(r.E->pass)});
+            lines.push_back({QStringLiteral("E"), text + QStringLiteral(" GPa"), FitText(*r.E)});
+            if (r.E->sdar) {
+                const auto [noise, curvature] = ChecksText(*r.E->sdar);
+                lines.push_back({QStringLiteral("E3076"),
+                    r.E->sdar->passed ? QStringLiteral("pass") : QStringLiteral("fail"), noise});
+                lines.push_back({QString(), QString(), curvature});
+            }
             if (r.e0)
                 lines.push_back({QStringLiteral("e0"),
                     QString::number(std::abs(*r.e0 * 100) < 0.0005 ? 0.0 : *r.e0 * 100, 'f', 3)

@@ -122,7 +122,7 @@ TEST(MakeChartData, StrainFromTheOriginAndThePoints)
     // Elastic 200 GPa from e0 = 0.001, then a rise to the maximum at e = 0.201 and a fall.
     Result r;
     r.file = "s.csv";
-    r.E = tenso::standard::ModulusFit {200, 40, 160, 10, 0.999, 2, 0, 5};
+    r.E = tenso::standard::ModulusFit {200, 40, 160, 10, 0.999, 2, 0, 5, tenso::standard::FitMethod::Passes};
     r.e0 = 0.001;
     r.curve.strain = {0.001, 0.002, 0.003, 0.1, 0.201, 0.25};
     r.curve.stress = {0, 200, 300, 500, 600, 550};
@@ -130,6 +130,7 @@ TEST(MakeChartData, StrainFromTheOriginAndThePoints)
     r.indexRm = 4;
     r.indexFracture = 5;
     r.Rm = 600;
+    r.At = 25;  // broken, not unloaded: its fracture is marked
     const ChartData chart = MakeChartData(r);
     ASSERT_EQ(chart.x.size(), 6u);
     EXPECT_NEAR(chart.x[0], 0, 1e-6);
@@ -138,6 +139,12 @@ TEST(MakeChartData, StrainFromTheOriginAndThePoints)
     // The top of the fit, 160 MPa, plus a quarter of its 120 MPa: 190 MPa at 190 / 200000 = 0.095 %.
     EXPECT_NEAR(chart.elastic->y1, 190, 1e-9);
     EXPECT_NEAR(chart.elastic->x1, 0.095, 1e-12);
+    // The fit window on that line: 40 MPa at 0.02 %, 160 MPa at 0.08 %.
+    ASSERT_TRUE(chart.fit);
+    EXPECT_NEAR(chart.fit->x0, 0.02, 1e-12);
+    EXPECT_NEAR(chart.fit->y0, 40, 1e-12);
+    EXPECT_NEAR(chart.fit->x1, 0.08, 1e-12);
+    EXPECT_NEAR(chart.fit->y1, 160, 1e-12);
     ASSERT_EQ(chart.offsets.size(), 1u);
     // From 0.2 % on the axis to 1.1 x 300 = 330 MPa, 0.2 + 330 / 200000 x 100 = 0.365 %.
     EXPECT_NEAR(chart.offsets[0].x0, 0.2, 1e-12);

@@ -43,7 +43,7 @@ TEST(ReportPdf, ExamplesSeriesWithTheRoundedValues)
     EXPECT_NE(run.out.find("machine_steel_round.csv"), std::string::npos);  // the CSV as without --pdf
     EXPECT_TRUE(Tool("pdfinfo", {QString::fromStdString(pdf)}).contains(QRegularExpression("Pages: +4\n")));
     // The round steel's page, from tests/report/expected/examples.json (an independent evaluation)
-    // rounded by hand: E 205.0069 GPa -> 205.0; ReH 321.9997 -> 322; ReL 293.52 -> 294;
+    // rounded by hand: E 205.0456 GPa -> 205.0; ReH 321.9997 -> 322; ReL 293.52 -> 294;
     // Rm 438.047 -> 438; Ae 2.4136 -> 2.4; Agt 17.8466 -> 18.0 (35.69 halves); At 28.0306 -> 28.0;
     // A 28.2 -> 28.0 (56.4 halves); Z 61.56 -> 62.
     const QString page
@@ -51,6 +51,10 @@ TEST(ReportPdf, ExamplesSeriesWithTheRoundedValues)
     for (const char* value : {"machine_steel_round.csv", "205.0 GPa", "322 MPa", "294 MPa", "438 MPa",
              "2.4 %", "18.0 %", "28.0 %", "62 %"})
         EXPECT_TRUE(page.contains(value)) << value;
+    // E by SDAR over 0.30 to 322.0 MPa, 215 records; of its checks the strain's resolution, 4/3, fails.
+    for (const char* value : {"SDAR (ASTM E3076), fit over 0 to 322 MPa, 215 points", "E3076", "fail",
+             "resolution 1.33 (fails) / 0.67"})
+        EXPECT_TRUE(page.contains(value)) << value << "\n" << page.toStdString();
     EXPECT_TRUE(Tool("pdftotext", {"-l", "1", QString::fromStdString(pdf), "-"}).contains("Lot 7"));
 }
 

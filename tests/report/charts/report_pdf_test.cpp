@@ -23,7 +23,8 @@ ReportEntry Specimen(const std::string& file, double Rm)
     r.skipped = 0;
     r.S0 = 78.5398;  // pi/4 x 10²
     r.L0 = 50;
-    r.E = tenso::standard::ModulusFit {205.25, 60, 240, 40, 0.99991, 2, 0, 5};
+    r.E = tenso::standard::ModulusFit {
+        205.25, 60, 240, 40, 0.99991, 2, 0, 5, tenso::standard::FitMethod::Passes};
     r.e0 = 0.0001;
     r.ReH = 352.5;  // -> 353 (half away from zero)
     r.ReL = 331.4;  // -> 331
