@@ -3,6 +3,7 @@
 answers follow from how they are built, each with its expected values, and the list of cases.
 
     python3 validation/make_suite.py        (from anywhere; writes beside this script)
+    python3 validation/make_suite.py --out DIR      (writes into DIR instead, to compare)
 
 The output is committed and installed with the program; running the script again gives the same
 bytes (no clock, no randomness but a seeded generator of its own). README.md beside it gives the
@@ -28,6 +29,7 @@ from decimal import getcontext
 getcontext().prec = 50
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+OUT = HERE  # where the files go; --out changes it
 KSI = D("6.894757293168")  # MPa per ksi, as the rules convert
 EXACT = "1e-7 %"  # 1e-9 relative: what double precision leaves of an exact construction
 
@@ -71,10 +73,10 @@ class Case:
         self.checks.append((quantity, text, tolerance))
 
     def write(self, line_end="\n"):
-        with open(os.path.join(HERE, self.data), "w", encoding="utf-8", newline="") as f:
+        with open(os.path.join(OUT, self.data), "w", encoding="utf-8", newline="") as f:
             for line in self.lines:
                 f.write(line + line_end)
-        with open(os.path.join(HERE, self.expected), "w", encoding="utf-8", newline="") as f:
+        with open(os.path.join(OUT, self.expected), "w", encoding="utf-8", newline="") as f:
             f.write("quantity,expected,tolerance\n")
             for q, e, t in self.checks:
                 f.write(f"{q},{e},{t}\n")
@@ -361,10 +363,13 @@ def case_ksi():
 
 
 def main(argv):
+    global OUT
+    if "--out" in argv:
+        OUT = argv[argv.index("--out") + 1]
     cases = [case_proof(), case_yield(), case_fracture(), case_noise(), case_idle(), case_kn_um(), case_ksi()]
     for c in cases:
         c.write("\r\n" if c.name.startswith("06_") else "\n")
-    with open(os.path.join(HERE, "cases.csv"), "w", encoding="utf-8", newline="") as f:
+    with open(os.path.join(OUT, "cases.csv"), "w", encoding="utf-8", newline="") as f:
         f.write("case,data,expected,purpose\n")
         for c in cases:
             purpose = '"' + c.purpose.replace('"', '""') + '"'
