@@ -11,11 +11,13 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
+#include <string_view>
 
 namespace tenso::report {
 namespace {
@@ -231,6 +233,13 @@ void parseOrExit(Parser& p)
     parser.addOption(version);
     for (const OptionText& o : optionTexts)
         parser.addOption({name(o.name), QString::fromUtf8(o.help), QString::fromUtf8(o.valueName)});
+    parser.addOption({name("validate"),
+        name("Run the known-answer suite installed with the program instead of evaluating FILEs: expected "
+             "and computed values, tolerance and pass or fail; with --pdf the validation record.")});
+    parser.addOption({name("reference"), name("With --validate: also a laboratory's own reference export."),
+        name("FILE")});
+    parser.addOption({name("expect"),
+        name("With --reference: its certified values, rows quantity,expected,tolerance."), name("FILE.csv")});
     parser.addPositionalArgument(
         name("FILE"), name("Machine exports to evaluate, one series."), name("FILE..."));
     p.parse();
@@ -360,6 +369,42 @@ void readEvaluation(const Parser& p, Settings& s)
     }
 }
 
+// --validate, and a laboratory's reference export with its certified values beside the suite.
+void readValidation(const Parser& p, Settings& s)
+{
+    s.validate = p.isSet("validate");
+    s.referenceFile = p.nonEmpty("reference");
+    s.expectFile = p.nonEmpty("expect");
+    if (!s.validate) {
+        if (p.isSet("reference") || p.isSet("expect"))
+            throw UsageError(std::string("--") + (p.isSet("reference") ? "reference" : "expect")
+                + " goes with --validate");
+        return;
+    }
+    if (p.isSet("reference") && !p.isSet("expect"))
+        throw UsageError("--reference needs --expect FILE.csv with the certified values of the export");
+    if (p.isSet("expect") && !p.isSet("reference"))
+        throw UsageError("--expect needs --reference FILE, the export its values are for");
+    if (!p.parser.positionalArguments().isEmpty())
+        throw UsageError("--validate takes no FILE: it runs the suite installed with the program "
+                         "(a laboratory's own export goes with --reference)");
+    if (p.isSet("format"))
+        throw UsageError("--format does not go with --validate: the output is the table of checks");
+    if (p.isSet("plot"))
+        throw UsageError("--plot does not go with --validate: the record is written with --pdf");
+    if (p.isSet("title"))
+        throw UsageError("--title does not go with --validate: the validation record has a title of its own");
+    if (!s.referenceFile.empty())
+        return;
+    // The suite is evaluated as the plain call: an evaluation option would change nothing of it.
+    const std::string_view output[]
+        = {"format", "pdf", "page-size", "title", "plot", "plot-format", "plot-size"};
+    for (const OptionText& o : optionTexts)
+        if (p.isSet(o.name) && std::ranges::find(output, o.name) == std::end(output))
+            throw UsageError(std::string("--") + o.name + " applies to a --reference file; the suite is "
+                + "evaluated as the plain call");
+}
+
 }  // namespace
 
 Settings ParseCommandLine(int argc, char** argv)
@@ -376,9 +421,11 @@ Settings ParseCommandLine(int argc, char** argv)
         return p.isSet(option) ? std::optional(p.text(option)) : std::nullopt;
     });
 
+    readValidation(p, s);
+
     for (const QString& file : p.parser.positionalArguments())
         s.files.push_back(EncodeArgument(file));
-    if (s.files.empty())
+    if (s.files.empty() && !s.validate)
         throw UsageError("no FILE given (see --help)");
     return s;
 }

@@ -24,6 +24,8 @@ struct Settings {
     std::string specimensFile;  // empty: none
     std::vector<std::string> files;  // the bytes as the shell passed them
     ChartOptions charts;  // --pdf, --plot and theirs
+    bool validate = false;  // --validate: the known-answer suite instead of FILEs
+    std::string referenceFile, expectFile;  // --reference, --expect: empty when not given
 };
 
 // Parses argv (its raw bytes). --help and --version print and exit 0; a bad option throws

@@ -1,5 +1,6 @@
 // tenso-report: evaluates machine exports of tensile tests by ISO 6892-1, one series per call.
 #include "charts/report_charts_run.h"
+#include "charts/validation_pdf.h"
 #include "command_line.h"
 #include "series.h"
 
@@ -9,6 +10,7 @@
 
 #include <clocale>
 #include <cstdio>
+#include <memory>
 #include <optional>
 
 int main(int argc, char* argv[])
@@ -26,6 +28,15 @@ int main(int argc, char* argv[])
             } catch (const std::exception& e) {
                 throw tenso::report::UsageError(std::string("--specimens: ") + e.what());
             }
+        }
+        if (settings.validate) {
+            // The suite is found beside the program, which takes an application object; the
+            // record's fonts take the Gui one that the charts use.
+            const std::unique_ptr<QCoreApplication> app = settings.charts.pdf.empty()
+                ? std::make_unique<QCoreApplication>(argc, argv)
+                : tenso::report::MakeGuiApplication(argc, argv);
+            std::setlocale(LC_ALL, "C");
+            return tenso::report::RunValidation(settings, table ? &*table : nullptr);
         }
         if (!settings.charts.Any())
             return tenso::report::RunSeries(settings, table ? &*table : nullptr).status;

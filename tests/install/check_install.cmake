@@ -138,3 +138,16 @@ list(LENGTH machine_exports count)
 if(NOT status EQUAL 0 OR NOT count EQUAL 5)
   message(FATAL_ERROR "the installed tenso-report failed on ${count} examples (${status}): ${out}")
 endif()
+
+# The installed tenso-report finds its known-answer suite in share/tenso/validation and passes it.
+foreach(f cases.csv README.md)
+  if(NOT EXISTS ${PREFIX}/share/tenso/validation/${f})
+    message(FATAL_ERROR "not installed: share/tenso/validation/${f}")
+  endif()
+endforeach()
+execute_process(COMMAND ${PREFIX}/bin/tenso-report --validate
+                RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+string(FIND "${out}" "Suite:    ${PREFIX}/share/tenso/validation\n" at)
+if(NOT status EQUAL 0 OR at EQUAL -1)
+  message(FATAL_ERROR "the installed tenso-report --validate failed (${status}): ${err}\n${out}")
+endif()

@@ -1,6 +1,7 @@
 #include "report_pdf.h"
 
 #include "chart_painter.h"
+#include "pdf_style.h"
 
 #include "standard/quantity_table.h"
 
@@ -29,19 +30,11 @@ namespace {
 
 using standard::Result;
 
-constexpr int Resolution = 1200;  // dpi of the page's coordinates
-constexpr double Unit = Resolution / 72.0;  // one point
-constexpr double Millimetre = Resolution / 25.4;
+using pdf::Font;
+using pdf::Millimetre;
+using pdf::Resolution;
+using pdf::Unit;
 const QString Dash = QStringLiteral("\u2013");
-
-QFont Font(double points, bool bold = false)
-{
-    QFont font(QStringLiteral("Liberation Sans"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(static_cast<int>(std::lround(points * Unit)));
-    font.setBold(bold);
-    return font;
-}
 
 QString Text(const std::string& s) { return QString::fromStdString(s); }
 
