@@ -26,6 +26,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 #include <variant>
 
@@ -201,6 +202,20 @@ std::variant<Tolerance, std::string> readTolerance(const std::string& text, cons
 
 // ---- The values ----
 
+// The value of a quantity that is a word (the method of a fit), should the table hold one: compared
+// as text. nullopt for a number, a count, a flag or none.
+std::optional<std::string> wordOf(const Value& v)
+{
+    return std::visit(
+        [](const auto& held) -> std::optional<std::string> {
+            if constexpr (std::is_convertible_v<decltype(held), std::string_view>)
+                return std::string(std::string_view(held));
+            else
+                return std::nullopt;
+        },
+        v);
+}
+
 std::string valueText(const Value& v)
 {
     if (const double* d = std::get_if<double>(&v))
@@ -209,6 +224,8 @@ std::string valueText(const Value& v)
         return std::to_string(*n);
     if (const bool* flag = std::get_if<bool>(&v))
         return *flag ? "true" : "false";
+    if (std::optional<std::string> word = wordOf(v))
+        return *word;
     return "none";
 }
 
@@ -437,6 +454,13 @@ Check Judge(const Expectation& x, const standard::Result& result, const std::vec
         if (!flag)
             return failed(check, q->symbol + " is no yes-or-no value");
         check.passed = *flag == (expected == "true");
+        if (!check.passed)
+            check.reason = "Tenso computed " + check.computed;
+        return check;
+    }
+
+    if (const std::optional<std::string> word = wordOf(value)) {
+        check.passed = standard::FoldCase(*word) == expected;
         if (!check.passed)
             check.reason = "Tenso computed " + check.computed;
         return check;

@@ -405,11 +405,12 @@ int PaintRecord(QPdfWriter& writer, const ValidationRun& run, int total)
     Paragraph(sheet, Title, Font(16, true));
     sheet.y += 2 * Unit;
     Paragraph(sheet,
-        QStringLiteral("Known-answer tests of tenso-report, the evaluation of tensile tests by ISO 6892-1, "
-                       "run on the machine below: the record that ISO/IEC 17025 asks a laboratory to keep "
-                       "for the software that computes its results. Each case is a synthetic export built "
-                       "so that its answers follow from its construction; the derivations are in README.md "
-                       "beside the cases."),
+        QStringLiteral(
+            "Known-answer tests of tenso-report, the evaluation of tensile tests by ISO 6892-1, "
+            "run on the machine below: the record that ISO/\u2060IEC 17025 asks a laboratory to keep "
+            "for the software that computes its results. Each case is a synthetic export built "
+            "so that its answers follow from its construction; the derivations are in README.md "
+            "beside the cases."),
         Font(9));
     sheet.y += 4 * Unit;
     Identification(sheet, run);
