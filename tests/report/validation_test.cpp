@@ -296,18 +296,20 @@ TEST(ValidateCheck, NamesAreSymbolsOrJsonKeysAndAnUnknownOneIsNoCrash)
     EXPECT_EQ(judge("sdar.bogus", "1", "1").reason, "no such value: sdar.bogus");
 }
 
-TEST(ValidateCheck, AMetricOfAstmE3076IsFoundOnceTheTableHoldsIt)
+TEST(ValidateCheck, AMetricOfAstmE3076ByEachOfItsNames)
 {
     // By its JSON name, whichever of the forms the laboratory writes.
-    std::vector<standard::Quantity> later = standard::QuantityTable({0.2});
-    later.push_back({standard::QuantityId::E, "E x noise", "", standard::Group::E, 0, "", "x_noise",
-        [](const standard::Result&) { return standard::Value(0.4); }, {}, false, false, "", ""});
+    const std::vector<standard::Quantity> table = standard::QuantityTable({0.2});
     for (const char* name : {"x_noise", "E x noise", "sdar.x_noise", "E.sdar.x_noise", "E_x_noise"}) {
-        const standard::Quantity* q = report::FindQuantity(later, name);
+        const standard::Quantity* q = report::FindQuantity(table, name);
         ASSERT_NE(q, nullptr) << name;
         EXPECT_EQ(q->key, "x_noise");
     }
-    EXPECT_TRUE(report::Judge(Expectation {1, "x_noise", "0.5", "0.2", {}}, madeByHand(), later).passed);
+    standard::Result r = madeByHand();
+    r.E->sdar.emplace();
+    r.E->sdar->x_noise = 0.4;
+    EXPECT_TRUE(report::Judge(Expectation {1, "x_noise", "0.5", "0.2", {}}, r, table).passed);
+    EXPECT_FALSE(report::Judge(Expectation {1, "x_noise", "0.7", "0.2", {}}, r, table).passed);
 }
 
 TEST(ValidateCheck, ExpectedValuesFile)
