@@ -5,18 +5,7 @@
 namespace tenso::report {
 namespace {
 
-std::string cell(const standard::Value& v)
-{
-    if (const double* d = std::get_if<double>(&v))
-        return NumberText(*d);
-    if (const std::uint64_t* n = std::get_if<std::uint64_t>(&v))
-        return std::to_string(*n);
-    if (const bool* flag = std::get_if<bool>(&v))
-        return *flag ? "true" : "false";
-    if (const std::string* word = std::get_if<std::string>(&v))
-        return *word;
-    return {};
-}
+std::string cell(const standard::Value& v) { return ValueText(v).value_or(std::string()); }
 
 // The rows of the table that are CSV columns.
 std::vector<standard::Quantity> columns(const std::vector<double>& proofPercents)

@@ -17,6 +17,19 @@ std::string NumberText(double value)
     return {buffer.data(), end};
 }
 
+std::optional<std::string> ValueText(const standard::Value& value)
+{
+    if (const double* d = std::get_if<double>(&value))
+        return NumberText(*d);
+    if (const std::uint64_t* n = std::get_if<std::uint64_t>(&value))
+        return std::to_string(*n);
+    if (const bool* flag = std::get_if<bool>(&value))
+        return *flag ? "true" : "false";
+    if (const std::string* word = std::get_if<std::string>(&value))
+        return *word;
+    return std::nullopt;
+}
+
 std::string CsvField(std::string_view bytes)
 {
     const bool quote = bytes.find_first_of(",\"\r\n") != std::string_view::npos

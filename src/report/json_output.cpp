@@ -16,15 +16,10 @@ std::string number(const std::optional<double>& v)
 
 std::string json(const standard::Value& v)
 {
-    if (const double* d = std::get_if<double>(&v))
-        return number(*d);
-    if (const std::uint64_t* n = std::get_if<std::uint64_t>(&v))
-        return std::to_string(*n);
-    if (const bool* flag = std::get_if<bool>(&v))
-        return *flag ? "true" : "false";
     if (const std::string* word = std::get_if<std::string>(&v))
         return JsonString(*word);
-    return "null";
+    const std::optional<std::string> text = ValueText(v);
+    return text && !text->empty() ? *text : "null";  // none, or a number that is not finite
 }
 
 class JsonWriter : public ReportWriter {

@@ -216,18 +216,7 @@ std::optional<std::string> wordOf(const Value& v)
         v);
 }
 
-std::string valueText(const Value& v)
-{
-    if (const double* d = std::get_if<double>(&v))
-        return NumberText(*d);
-    if (const std::uint64_t* n = std::get_if<std::uint64_t>(&v))
-        return std::to_string(*n);
-    if (const bool* flag = std::get_if<bool>(&v))
-        return *flag ? "true" : "false";
-    if (std::optional<std::string> word = wordOf(v))
-        return *word;
-    return "none";
-}
+std::string valueText(const Value& v) { return ValueText(v).value_or("none"); }
 
 // A name as compared: ASCII lower case, '_' and '.' as blanks, runs of blanks as one.
 std::string nameKey(std::string_view name)

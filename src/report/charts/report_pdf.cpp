@@ -1,6 +1,7 @@
 #include "report_pdf.h"
 
 #include "chart_painter.h"
+#include "pdf_pages.h"
 #include "pdf_style.h"
 
 #include "standard/quantity_table.h"
@@ -32,6 +33,8 @@ using standard::Result;
 
 using pdf::Font;
 using pdf::Millimetre;
+using pdf::Pages;
+using pdf::Paragraph;
 using pdf::Resolution;
 using pdf::Unit;
 const QString Dash = QStringLiteral("\u2013");
@@ -69,79 +72,6 @@ QString Cell(const Quantity& column, const Result& r)
 }
 
 // ---- Pages ----
-
-// The writer's pages with a cursor that moves down and starts a new page when the next block does
-// not fit; each page ends with a footer.
-class Pages {
-public:
-    Pages(QPdfWriter& writer, QPainter& painter, QString footer)
-        : writer_(writer)
-        , painter_(painter)
-        , footer_(std::move(footer))
-    {
-        const QRect paint = writer.pageLayout().paintRectPixels(Resolution);
-        area_ = QRectF(0, 0, paint.width(), paint.height() - FooterHeight());
-        y = area_.top();
-    }
-    QPainter& Painter() { return painter_; }
-    double Left() const { return area_.left(); }
-    double Width() const { return area_.width(); }
-    double Bottom() const { return area_.bottom(); }
-    double Remaining() const { return area_.bottom() - y; }
-    // Starts a new page unless `height` fits below the cursor; returns whether it did.
-    bool Need(double height)
-    {
-        if (y + height <= area_.bottom() || y == area_.top())
-            return false;
-        NewPage();
-        return true;
-    }
-    void NewPage()
-    {
-        Footer();
-        writer_.newPage();
-        y = area_.top();
-    }
-    void Finish() { Footer(); }
-
-    double y = 0;
-
-private:
-    static double FooterHeight() { return 6 * Millimetre; }
-    void Footer()
-    {
-        ++number_;
-        const QFont font = Font(7);
-        const QFontMetricsF metrics(font, painter_.device());
-        painter_.setFont(font);
-        painter_.setPen(QColor(0x55, 0x55, 0x55));
-        const double baseline = area_.bottom() + FooterHeight() - metrics.descent();
-        painter_.drawText(QPointF(area_.left(), baseline),
-            metrics.elidedText(footer_, Qt::ElideRight, area_.width() * 0.7));
-        const QString page = QStringLiteral("Page %1").arg(number_);
-        painter_.drawText(QPointF(area_.right() - metrics.horizontalAdvance(page), baseline), page);
-        painter_.setPen(Qt::black);
-    }
-
-    QPdfWriter& writer_;
-    QPainter& painter_;
-    QString footer_;
-    QRectF area_;
-    int number_ = 0;
-};
-
-// A paragraph wrapped to the width, moved to the next page whole when it does not fit.
-void Paragraph(Pages& pages, const QString& text, const QFont& font, double indent = 0)
-{
-    QPainter& painter = pages.Painter();
-    painter.setFont(font);
-    const QRectF room(pages.Left() + indent, 0, pages.Width() - indent, 1e9);
-    const QRectF bounds = painter.boundingRect(room, Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, text);
-    pages.Need(bounds.height());
-    painter.drawText(QRectF(room.left(), pages.y, room.width(), bounds.height() + Unit),
-        Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, text);
-    pages.y += bounds.height();
-}
 
 QString Parameters(const ReportSettings& s)
 {
@@ -463,10 +393,8 @@ void SpecimenPage(Pages& pages, const ReportEntry& entry, const std::vector<Quan
     pages.y += 3 * Unit;
     if (!r.warnings.empty()) {
         // Above the chart, where no one reads past them.
-        painter.setPen(WarningColour);
         for (const std::string& warning : r.warnings)
-            Paragraph(pages, QStringLiteral("Warning: ") + Text(warning), Font(9, true));
-        painter.setPen(Qt::black);
+            Paragraph(pages, QStringLiteral("Warning: ") + Text(warning), Font(9, true), 0, WarningColour);
         pages.y += 3 * Unit;
     }
 
@@ -563,13 +491,12 @@ std::string WritePdfReport(const QString& path, const ReportSettings& settings,
             [](const ReportEntry* e) { return !e->result.warnings.empty(); });
         if (anyWarning) {
             pages.y += 4 * Unit;
-            painter.setPen(WarningColour);
-            Paragraph(pages, QStringLiteral("Warnings (the rows marked !)"), Font(10, true));
+            Paragraph(
+                pages, QStringLiteral("Warnings (the rows marked !)"), Font(10, true), 0, WarningColour);
             for (const ReportEntry* entry : evaluated)
                 for (const std::string& warning : entry->result.warnings)
                     Paragraph(pages, SpecimenName(entry->result) + QStringLiteral(": ") + Text(warning),
-                        Font(8), 2 * Unit);
-            painter.setPen(Qt::black);
+                        Font(8), 2 * Unit, WarningColour);
         }
 
         if (!failed.empty()) {

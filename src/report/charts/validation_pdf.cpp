@@ -1,5 +1,6 @@
 #include "validation_pdf.h"
 
+#include "pdf_pages.h"
 #include "pdf_style.h"
 #include "raw_text.h"
 
@@ -38,84 +39,9 @@ const QString Title = QStringLiteral("Software validation record");
 
 QString Text(const std::string& s) { return QString::fromStdString(s); }
 
-// The record's pages: a cursor that moves down, a new page when the next block does not fit, and a
-// footer on each page with "Page n of m" (m from a first pass that only counts the pages).
-class Sheet {
-public:
-    Sheet(QPdfWriter& writer, QPainter& painter, QString footer, int total)
-        : writer_(writer)
-        , painter_(painter)
-        , footer_(std::move(footer))
-        , total_(total)
-    {
-        const QRect paint = writer.pageLayout().paintRectPixels(Resolution);
-        area_ = QRectF(0, 0, paint.width(), paint.height() - FooterHeight());
-        y = area_.top();
-    }
-    QPainter& Painter() { return painter_; }
-    double Left() const { return area_.left(); }
-    double Width() const { return area_.width(); }
-    double Right() const { return area_.right(); }
-    // Starts a new page unless `height` fits below the cursor; returns whether it did.
-    bool Need(double height)
-    {
-        if (y + height <= area_.bottom() || y == area_.top())
-            return false;
-        footer();
-        writer_.newPage();
-        y = area_.top();
-        return true;
-    }
-    // Ends the last page; returns the number of pages.
-    int Finish()
-    {
-        footer();
-        return number_;
-    }
-
-    double y = 0;
-
-private:
-    static double FooterHeight() { return 6 * Millimetre; }
-    void footer()
-    {
-        ++number_;
-        const QFont font = Font(7);
-        const QFontMetricsF metrics(font, painter_.device());
-        painter_.setFont(font);
-        painter_.setPen(Grey);
-        const double baseline = area_.bottom() + FooterHeight() - metrics.descent();
-        painter_.drawText(QPointF(area_.left(), baseline),
-            metrics.elidedText(footer_, Qt::ElideRight, area_.width() * 0.75));
-        const QString page = total_ > 0 ? QStringLiteral("Page %1 of %2").arg(number_).arg(total_)
-                                        : QStringLiteral("Page %1").arg(number_);
-        painter_.drawText(QPointF(area_.right() - metrics.horizontalAdvance(page), baseline), page);
-        painter_.setPen(Qt::black);
-    }
-
-    QPdfWriter& writer_;
-    QPainter& painter_;
-    QString footer_;
-    int total_;
-    QRectF area_;
-    int number_ = 0;
-};
-
-// A paragraph wrapped to the width from `indent`, moved to the next page whole when it does not fit.
-void Paragraph(
-    Sheet& sheet, const QString& text, const QFont& font, double indent = 0, const QColor& colour = Qt::black)
-{
-    QPainter& painter = sheet.Painter();
-    painter.setFont(font);
-    painter.setPen(colour);
-    const QRectF room(sheet.Left() + indent, 0, sheet.Width() - indent, 1e9);
-    const int flags = Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop;
-    const QRectF bounds = painter.boundingRect(room, flags, text);
-    sheet.Need(bounds.height());
-    painter.drawText(QRectF(room.left(), sheet.y, room.width(), bounds.height() + Unit), flags, text);
-    sheet.y += bounds.height();
-    painter.setPen(Qt::black);
-}
+// The record's pages, footed "Page n of m" (m from a first pass that only counts the pages).
+using Sheet = pdf::Pages;
+using pdf::Paragraph;
 
 void Heading(Sheet& sheet, const QString& text)
 {
