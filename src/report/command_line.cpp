@@ -1,5 +1,7 @@
 #include "command_line.h"
 
+#include "evaluation_file.h"
+
 #include "fields.h"
 #include "help.h"
 #include "problem_text.h"
@@ -165,6 +167,9 @@ const OptionText optionTexts[] = {
         "or passes, two fits over fixed parts of the curve: 10 to 40 % of Rm, then 10 to 50 % of ReH "
         "(or Rp0.2). When SDAR finds no straight start, the passes are used, with a note."},
     {"modulus-range", "LO,HI", "Fit E over this stress range [MPa] instead of SDAR or the passes."},
+    {"evaluation", "FILE",
+        "Evaluate a series saved by Tenso Lab: its files, each specimen's values and the settings, "
+        "instead of FILEs and the evaluation options."},
     {"format", "FORMAT", "csv (default) or json."},
     {"pdf", "FILE", "Also write the test report: series table, statistics, charts, a page per specimen."},
     {"page-size", "SIZE", "Paper of the report: a4 (default) or letter."},
@@ -405,6 +410,25 @@ void readValidation(const Parser& p, Settings& s)
                 + "evaluated as the plain call");
 }
 
+// --evaluation: the saved series replaces FILEs and every option that changes an evaluation; only
+// the output's options go with it.
+void readSavedEvaluation(const Parser& p, Settings& s)
+{
+    if (!p.isSet("evaluation"))
+        return;
+    s.evaluationFile = p.nonEmpty("evaluation");
+    if (s.validate)
+        throw UsageError("--evaluation does not go with --validate");
+    if (!p.parser.positionalArguments().isEmpty())
+        throw UsageError("--evaluation takes no FILE: the evaluation names its data files");
+    const std::string_view output[]
+        = {"evaluation", "format", "pdf", "page-size", "title", "plot", "plot-format", "plot-size"};
+    for (const OptionText& o : optionTexts)
+        if (p.isSet(o.name) && std::ranges::find(output, o.name) == std::end(output))
+            throw UsageError(std::string("--") + o.name + " does not go with --evaluation: the evaluation "
+                + "holds the settings and each specimen's values");
+}
+
 }  // namespace
 
 Settings ParseCommandLine(int argc, char** argv)
@@ -422,12 +446,32 @@ Settings ParseCommandLine(int argc, char** argv)
     });
 
     readValidation(p, s);
+    readSavedEvaluation(p, s);
 
     for (const QString& file : p.parser.positionalArguments())
         s.files.push_back(EncodeArgument(file));
-    if (s.files.empty() && !s.validate)
+    if (s.files.empty() && !s.validate && s.evaluationFile.empty())
         throw UsageError("no FILE given (see --help)");
     return s;
+}
+
+void ApplyEvaluation(Settings& settings)
+{
+    Evaluation evaluation;
+    try {
+        evaluation = ReadEvaluation(settings.evaluationFile);
+    } catch (const std::runtime_error& e) {
+        throw UsageError(std::string("--evaluation: ") + e.what());
+    }
+    if (evaluation.specimens.empty())
+        throw UsageError(
+            "--evaluation: " + common::DisplayName(settings.evaluationFile) + " names no data file");
+    settings.options = OptionsFor(evaluation.series);
+    for (const SpecimenSetup& specimen : evaluation.specimens) {
+        settings.files.push_back(specimen.file);
+        settings.fileOptions.push_back(OptionsFor(evaluation.series, specimen));
+        settings.included.push_back(specimen.included);
+    }
 }
 
 }  // namespace tenso::report

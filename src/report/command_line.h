@@ -26,10 +26,19 @@ struct Settings {
     ChartOptions charts;  // --pdf, --plot and theirs
     bool validate = false;  // --validate: the known-answer suite instead of FILEs
     std::string referenceFile, expectFile;  // --reference, --expect: empty when not given
+    // --evaluation: a saved evaluation of Tenso Lab. Once read (ApplyEvaluation), each of `files`
+    // has its own options and says whether it counts in the series.
+    std::string evaluationFile;
+    std::vector<standard::Options> fileOptions;  // empty: `options` for every file
+    std::vector<bool> included;  // empty: every file counts
 };
 
 // Parses argv (its raw bytes). --help and --version print and exit 0; a bad option throws
 // UsageError naming it.
 Settings ParseCommandLine(int argc, char** argv);
+
+// Reads --evaluation's file into `settings`: its files, their options and the series' settings.
+// Throws UsageError for a file that cannot be read or is no evaluation.
+void ApplyEvaluation(Settings& settings);
 
 }  // namespace tenso::report

@@ -17,13 +17,16 @@ std::vector<standard::Quantity> columns(const std::vector<double>& proofPercents
 
 class CsvWriter : public ReportWriter {
 public:
-    explicit CsvWriter(const std::vector<double>& proofPercents)
+    CsvWriter(const std::vector<double>& proofPercents, bool withIncluded)
         : table_(columns(proofPercents))
+        , leading_(withIncluded ? 5 : 4)
     { }
 
     std::string Begin() override
     {
         std::vector<std::string> header = {"file", "id", "material", "error"};
+        if (leading_ == 5)
+            header.insert(header.begin() + 1, "included");
         for (const standard::Quantity& q : table_)
             header.push_back(q.Heading());
         header.emplace_back("warnings");
@@ -31,11 +34,13 @@ public:
         return row(header);
     }
 
-    std::string Write(const standard::Result& r) override
+    std::string Write(const standard::Result& r, bool included) override
     {
         std::vector<std::string> cells;
-        cells.reserve(table_.size() + Leading + 2);
+        cells.reserve(table_.size() + leading_ + 2);
         cells.push_back(r.file);
+        if (leading_ == 5)
+            cells.emplace_back(included ? "true" : "false");
         cells.push_back(r.id.value_or(std::string()));
         cells.push_back(r.material.value_or(std::string()));
         cells.push_back(r.error.value_or(std::string()));
@@ -55,14 +60,14 @@ public:
             {"min", &standard::Statistic::min}, {"max", &standard::Statistic::max}};
         std::string out;
         for (const auto& [label, member] : rows) {
-            std::vector<std::string> cells(table_.size() + Leading + 2);
+            std::vector<std::string> cells(table_.size() + leading_ + 2);
             cells[0] = label;
             for (std::size_t c = 0; c < table_.size(); ++c) {
                 if (!table_[c].statistics)
                     continue;
                 if (const standard::Statistic* s = standard::FindStatistic(statistics, table_[c].symbol))
                     if (const std::optional<double>& v = s->*member)
-                        cells[c + Leading] = NumberText(*v);
+                        cells[c + leading_] = NumberText(*v);
             }
             out += row(cells);
         }
@@ -70,8 +75,6 @@ public:
     }
 
 private:
-    static constexpr std::size_t Leading = 4;  // file, id, material, error
-
     static std::string joined(const std::vector<std::string>& sentences)
     {
         std::string text;
@@ -92,13 +95,14 @@ private:
     }
 
     std::vector<standard::Quantity> table_;
+    std::size_t leading_;  // file, (included,) id, material, error
 };
 
 }  // namespace
 
-std::unique_ptr<ReportWriter> MakeCsvWriter(const std::vector<double>& proofPercents)
+std::unique_ptr<ReportWriter> MakeCsvWriter(const std::vector<double>& proofPercents, bool withIncluded)
 {
-    return std::make_unique<CsvWriter>(proofPercents);
+    return std::make_unique<CsvWriter>(proofPercents, withIncluded);
 }
 
 }  // namespace tenso::report

@@ -24,8 +24,9 @@ std::string json(const standard::Value& v)
 
 class JsonWriter : public ReportWriter {
 public:
-    explicit JsonWriter(const std::vector<double>& proofPercents)
+    JsonWriter(const std::vector<double>& proofPercents, bool withIncluded)
         : table_(standard::QuantityTable(proofPercents))
+        , withIncluded_(withIncluded)
     { }
 
     std::string Begin() override { return "[\n"; }
@@ -33,11 +34,13 @@ public:
     // The table's values in its order; the modulus fit's members nest in "E" (null without a fit),
     // SDAR's metrics in "sdar" within it (null unless E is by SDAR), each proof strength's in its key
     // under "Rp" (null for a failed file).
-    std::string Write(const standard::Result& r) override
+    std::string Write(const standard::Result& r, bool included) override
     {
         const auto text
             = [](const std::optional<std::string>& t) { return t ? JsonString(*t) : std::string("null"); };
         std::string o = "  {\"file\": " + JsonString(r.file);
+        if (withIncluded_)
+            o += std::string(", \"included\": ") + (included ? "true" : "false");
         o += ", \"id\": " + text(r.id) + ", \"material\": " + text(r.material);
         o += ", \"error\": " + (r.error ? JsonString(*r.error) : std::string("null"));
         for (std::size_t i = 0; i < table_.size();) {
@@ -126,13 +129,14 @@ private:
     }
 
     std::vector<standard::Quantity> table_;
+    bool withIncluded_;
 };
 
 }  // namespace
 
-std::unique_ptr<ReportWriter> MakeJsonWriter(const std::vector<double>& proofPercents)
+std::unique_ptr<ReportWriter> MakeJsonWriter(const std::vector<double>& proofPercents, bool withIncluded)
 {
-    return std::make_unique<JsonWriter>(proofPercents);
+    return std::make_unique<JsonWriter>(proofPercents, withIncluded);
 }
 
 }  // namespace tenso::report

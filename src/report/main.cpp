@@ -20,7 +20,9 @@ int main(int argc, char* argv[])
     try {
         // The arguments are parsed once, before any Qt application exists: what they ask for
         // decides whether one is needed at all.
-        const tenso::report::Settings settings = tenso::report::ParseCommandLine(argc, argv);
+        tenso::report::Settings settings = tenso::report::ParseCommandLine(argc, argv);
+        if (!settings.evaluationFile.empty())
+            tenso::report::ApplyEvaluation(settings);
         std::optional<tenso::standard::SpecimenTable> table;
         if (!settings.specimensFile.empty()) {
             try {

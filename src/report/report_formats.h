@@ -5,7 +5,7 @@
 
 namespace tenso::report {
 
-std::unique_ptr<ReportWriter> MakeCsvWriter(const std::vector<double>& proofPercents);
-std::unique_ptr<ReportWriter> MakeJsonWriter(const std::vector<double>& proofPercents);
+std::unique_ptr<ReportWriter> MakeCsvWriter(const std::vector<double>& proofPercents, bool withIncluded);
+std::unique_ptr<ReportWriter> MakeJsonWriter(const std::vector<double>& proofPercents, bool withIncluded);
 
 }  // namespace tenso::report

@@ -3,11 +3,12 @@
 
 namespace tenso::report {
 
-std::unique_ptr<ReportWriter> MakeWriter(Format format, const std::vector<double>& proofPercents)
+std::unique_ptr<ReportWriter> MakeWriter(
+    Format format, const std::vector<double>& proofPercents, bool withIncluded)
 {
     if (format == Format::Json)
-        return MakeJsonWriter(proofPercents);
-    return MakeCsvWriter(proofPercents);
+        return MakeJsonWriter(proofPercents, withIncluded);
+    return MakeCsvWriter(proofPercents, withIncluded);
 }
 
 }  // namespace tenso::report

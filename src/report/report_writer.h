@@ -17,13 +17,17 @@ class ReportWriter {
 public:
     virtual ~ReportWriter() = default;
     virtual std::string Begin() = 0;
-    virtual std::string Write(const standard::Result& result) = 0;
+    // `included` false: the specimen was left out of the series (an evaluation of Tenso Lab).
+    virtual std::string Write(const standard::Result& result, bool included) = 0;
     virtual std::string End(const standard::Statistics& statistics) = 0;
 };
 
 enum class Format { Csv, Json };
 
 // The columns and keys of the quantities for the proof strengths of --proof, in their order.
-std::unique_ptr<ReportWriter> MakeWriter(Format format, const std::vector<double>& proofPercents);
+// `withIncluded` adds whether each specimen counts in the series (a column after "file", a key
+// after "file"), for an evaluation that leaves some out.
+std::unique_ptr<ReportWriter> MakeWriter(
+    Format format, const std::vector<double>& proofPercents, bool withIncluded = false);
 
 }  // namespace tenso::report

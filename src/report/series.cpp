@@ -55,43 +55,57 @@ standard::Result failure(const std::string& file, std::string message)
     return r;
 }
 
-standard::Result evaluate(
-    const std::string& file, const Settings& settings, const standard::SpecimenTable* table, bool keepCurve)
+// The options of one file: the command line's, with the specimens table's row over them.
+standard::Options optionsFor(
+    const std::string& file, const Settings& settings, const standard::SpecimenTable* table)
 {
-    if (file.empty())
-        return failure(file, "the file name is empty");
-    try {
-        if (table) {
-            if (const standard::SpecimenRow* row = table->Find(file)) {
-                standard::Options options = settings.options;
-                options.specimen = standard::Override(options.specimen, row->specimen);
-                options.id = row->id;
-                options.material = row->material;
-                return standard::EvaluateFile(file, options, keepCurve);
-            }
+    if (table) {
+        if (const standard::SpecimenRow* row = table->Find(file)) {
+            standard::Options options = settings.options;
+            options.specimen = standard::Override(options.specimen, row->specimen);
+            options.id = row->id;
+            options.material = row->material;
+            return options;
         }
-        return standard::EvaluateFile(file, settings.options, keepCurve);
-    } catch (const std::exception& e) {  // several rows of the specimens table, or out of memory
-        return failure(file, e.what());
     }
+    return settings.options;
 }
 
 }  // namespace
 
-standard::Result EvaluateOne(
-    const std::string& file, const Settings& settings, const standard::SpecimenTable* table, bool keepCurve)
+standard::Result EvaluateWith(const std::string& file, const standard::Options& options, bool keepCurve)
 {
-    standard::Result r = evaluate(file, settings, table, keepCurve);
+    if (file.empty())
+        return failure(file, "the file name is empty");
+    standard::Result r;
+    try {
+        r = standard::EvaluateFile(file, options, keepCurve);
+    } catch (const std::exception& e) {  // out of memory
+        return failure(file, e.what());
+    }
     if (r.problem)
         r.error = ProblemText(*r.problem);
     return r;
+}
+
+standard::Result EvaluateOne(
+    const std::string& file, const Settings& settings, const standard::SpecimenTable* table, bool keepCurve)
+{
+    standard::Options options;
+    try {
+        options = optionsFor(file, settings, table);
+    } catch (const std::exception& e) {  // several rows of the specimens table
+        return failure(file, e.what());
+    }
+    return EvaluateWith(file, options, keepCurve);
 }
 
 SeriesOutcome RunSeries(
     const Settings& settings, const standard::SpecimenTable* table, const ResultHook& hook)
 {
     CheckedOutput out;
-    const std::unique_ptr<ReportWriter> writer = MakeWriter(settings.format, settings.options.proofPercents);
+    const std::unique_ptr<ReportWriter> writer
+        = MakeWriter(settings.format, settings.options.proofPercents, !settings.included.empty());
     standard::SeriesStatistics statistics(settings.options.proofPercents);
     int status = 0;
     bool written = out.Write(writer->Begin());
@@ -104,7 +118,9 @@ SeriesOutcome RunSeries(
         written ? settings.files.size() : 0, 0, waitingPerThread,
         [&](std::size_t i, standard::Result& r) {
             try {
-                r = EvaluateOne(settings.files[i], settings, table, keepCurve);
+                r = settings.fileOptions.empty()
+                    ? EvaluateOne(settings.files[i], settings, table, keepCurve)
+                    : EvaluateWith(settings.files[i], settings.fileOptions[i], keepCurve);
             } catch (...) {  // EvaluateOne reports a bad file in its result; this is only a last guard
                 r = standard::Result {};
                 r.error = "internal error while evaluating this file";
@@ -117,12 +133,14 @@ SeriesOutcome RunSeries(
             r.file = settings.files[i];
             if (r.error)
                 status = 1;
-            if (hook && !hook(r)) {
+            const bool included = settings.included.empty() || settings.included[i];
+            if (hook && !hook(r, included)) {
                 status = 1;
                 return false;
             }
-            statistics.Add(r);
-            written = out.Write(writer->Write(r));
+            if (included)
+                statistics.Add(r);
+            written = out.Write(writer->Write(r, included));
             return written;
         });
     SeriesOutcome outcome {status, statistics.Compute()};

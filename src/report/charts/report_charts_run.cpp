@@ -84,7 +84,7 @@ int RunSeriesWithCharts(const Settings& settings, const standard::SpecimenTable*
     if (isatty(STDOUT_FILENO) == 0)
         progress.emplace(settings.files.size());
 
-    const auto hook = [&](const standard::Result& r) {
+    const auto hook = [&](const standard::Result& r, bool included) {
         ++done;
         ChartData chart = MakeChartData(r, columns);
         if (!c.plotDir.empty() && !r.error) {
@@ -100,7 +100,7 @@ int RunSeriesWithCharts(const Settings& settings, const standard::SpecimenTable*
         if (!c.pdf.empty()) {
             standard::Result kept = r;
             kept.curve = {};
-            entries.push_back({std::move(kept), std::move(chart)});
+            entries.push_back({std::move(kept), std::move(chart), included});
         }
         if (progress)
             progress->Update(done);

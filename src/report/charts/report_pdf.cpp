@@ -114,9 +114,11 @@ struct Row {
     QString first;  // the file (and id), or the statistic
     std::vector<QString> second;  // the quantity cells
     bool warned = false;  // a result to be read with its warnings: the row stands out
+    bool excluded = false;  // left out of the series: greyed, and not in the statistics
 };
 
 const QColor WarningColour(0xa0, 0x10, 0x10);
+const QColor ExcludedColour(0x80, 0x80, 0x80);
 
 // A specimen as the tables name it: its file, and its id where the file or a row gives one.
 QString SpecimenName(const Result& r)
@@ -218,9 +220,11 @@ void SeriesTable(Pages& pages, const std::vector<Quantity>& columns, const std::
         painter.setFont(r >= specimenRows || rows[r].warned ? table.bold : table.font);
         if (rows[r].warned)
             painter.setPen(WarningColour);
+        if (rows[r].excluded)
+            painter.setPen(ExcludedColour);
         painter.drawText(QPointF(pages.Left() + table.padding, baseline),
             metrics.elidedText(rows[r].first, Qt::ElideMiddle, table.fileWidth - 2 * table.padding));
-        painter.setPen(Qt::black);
+        painter.setPen(rows[r].excluded ? ExcludedColour : Qt::black);
         painter.setFont(table.font);
         double x = pages.Left() + table.fileWidth;
         for (std::size_t c = 0; c < columns.size(); ++c) {
@@ -241,8 +245,9 @@ std::vector<Row> TableRows(const std::vector<Quantity>& columns,
     std::vector<Row> rows;
     for (const ReportEntry* entry : evaluated) {
         const Result& r = entry->result;
-        Row row {(r.warnings.empty() ? QString() : QStringLiteral("! ")) + SpecimenName(r), {},
-            !r.warnings.empty()};
+        Row row {(r.warnings.empty() ? QString() : QStringLiteral("! "))
+                + (entry->included ? QString() : QStringLiteral("(excluded) ")) + SpecimenName(r),
+            {}, !r.warnings.empty(), !entry->included};
         for (const Quantity& column : columns)
             row.second.push_back(Cell(column, r));
         rows.push_back(std::move(row));
@@ -253,7 +258,7 @@ std::vector<Row> TableRows(const std::vector<Quantity>& columns,
         {QStringLiteral("min"), &standard::Statistic::min},
         {QStringLiteral("max"), &standard::Statistic::max}};
     for (const auto& [name, field] : statisticRows) {
-        Row row {name, {}, false};
+        Row row {name, {}, false, false};
         for (const Quantity& column : columns) {
             const standard::Statistic* statistic
                 = column.statistics ? standard::FindStatistic(statistics, column.symbol) : nullptr;
@@ -382,6 +387,9 @@ void SpecimenPage(Pages& pages, const ReportEntry& entry, const std::vector<Quan
         specimen << QStringLiteral("material %1").arg(Text(*r.material));
     if (!specimen.isEmpty())
         Paragraph(pages, specimen.join(QStringLiteral(",  ")), Font(9));
+    if (!entry.included)
+        Paragraph(pages, QStringLiteral("Excluded from the series: not in its statistics."), Font(9, true), 0,
+            ExcludedColour);
     QStringList geometry;
     geometry
         << QStringLiteral("S0 = %1 mm²").arg(Text(standard::FormatRounded(r.S0, standard::Rounding::Area)))
@@ -486,6 +494,12 @@ std::string WritePdfReport(const QString& path, const ReportSettings& settings,
             Paragraph(pages,
                 QStringLiteral("* A from the curve: At less the elastic part, since no Lu was given."),
                 Font(7));
+        if (std::any_of(
+                evaluated.begin(), evaluated.end(), [](const ReportEntry* e) { return !e->included; }))
+            Paragraph(pages,
+                QStringLiteral("(excluded): left out of the series by the user; not in the statistics or "
+                               "the chart of the series."),
+                Font(7));
 
         const bool anyWarning = std::any_of(evaluated.begin(), evaluated.end(),
             [](const ReportEntry* e) { return !e->result.warnings.empty(); });
@@ -517,7 +531,8 @@ std::string WritePdfReport(const QString& path, const ReportSettings& settings,
             std::vector<const ChartData*> charts;
             charts.reserve(evaluated.size());
             for (const ReportEntry* entry : evaluated)
-                charts.push_back(&entry->chart);
+                if (entry->included)
+                    charts.push_back(&entry->chart);
             const double height = std::min(pages.Remaining(), pages.Width() * 0.85);
             PaintSeriesChart(painter, QRectF(pages.Left(), pages.y, pages.Width(), height), Unit, charts);
         }

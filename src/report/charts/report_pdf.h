@@ -29,6 +29,7 @@ struct ReportSettings {
 struct ReportEntry {
     standard::Result result;
     ChartData chart;
+    bool included = true;  // false: marked in the report, and left out of its statistics
 };
 
 // Writes the report through a QSaveFile, so that nothing is left under `path` on failure. Returns
