@@ -90,6 +90,7 @@ void evaluate(const std::string& path, const Options& options, bool keepCurve, R
     Options effective = options;
     result.notes = layout.header.notes;
     effective.specimen = WithHeader(options.specimen, layout.header, result.notes);
+    result.specimen = effective.specimen;
     result.id = !options.id.empty() ? std::optional(options.id)
         : layout.header.id          ? std::optional(layout.header.id->text)
                                     : std::nullopt;

@@ -97,6 +97,7 @@ struct ProofResult {
 struct Result {
     std::string file;  // as given on the command line (bytes)
     std::optional<std::string> id, material;  // from the specimens row, else the file's header
+    Specimen specimen;  // the geometry evaluated with: the options' over the header's
     std::optional<std::string> error;  // the message, naming the line or column; empty with a problem
     std::optional<Problem> problem;  // what the columns, units or specimen lack: the program words it
     std::optional<std::size_t> records, skipped;
