@@ -107,8 +107,9 @@ MainWindow::MainWindow(QWidget* parent)
 
     connect(model_, &SpecimenModel::EditRefused, this, [this](const QString& why) { message(why, true); });
     connect(&series_, &LabSeries::SpecimenChanged, this, [this](std::size_t row) {
+        // While its evaluation runs the old result still stands; the new one repaints on arrival.
         const std::optional<std::size_t> current = CurrentRow();
-        if (current && *current == row)
+        if (current && *current == row && !series_.At(row).pending)
             showCurrent(true);
     });
     connect(&series_, &LabSeries::Reset, this, [this] { showCurrent(true); });
@@ -346,7 +347,7 @@ void MainWindow::buildActions()
 
 bool MainWindow::OpenPaths(const QStringList& paths)
 {
-    QStringList files, failed;
+    QStringList files, failed, recent;
     for (const QString& given : paths) {
         const QFileInfo info(given);
         if (info.isDir()) {
@@ -356,7 +357,7 @@ bool MainWindow::OpenPaths(const QStringList& paths)
                     "%1: the folder holds no exports (.csv, .txt, .tsv, .dat, .tra, .asc)")
                               .arg(QDir::toNativeSeparators(given));
             files << exports;
-            addRecent(info.absoluteFilePath());
+            recent << info.absoluteFilePath();
         } else if (IsEvaluation(given)) {
             if (modified_ && series_.Count() > 0 && !confirmDiscard())
                 return false;
@@ -368,7 +369,7 @@ bool MainWindow::OpenPaths(const QStringList& paths)
             }
             evaluationPath_ = info.absoluteFilePath();
             setModified(false);
-            addRecent(evaluationPath_);
+            addRecent({evaluationPath_});
             if (series_.Count() > 0)
                 SelectRow(0);
         } else if (!info.exists()) {
@@ -376,9 +377,12 @@ bool MainWindow::OpenPaths(const QStringList& paths)
         } else {
             // A file that cannot be read keeps its row with the reason, like any other bad file.
             files << info.absoluteFilePath();
-            addRecent(info.absoluteFilePath());
+            recent << info.absoluteFilePath();
         }
     }
+    // Once for the call: the settings are written to disk each time.
+    if (!recent.isEmpty())
+        addRecent(recent);
     std::vector<std::string> bytes;
     for (const QString& f : files)
         bytes.push_back(report::EncodeArgument(f));
@@ -393,8 +397,6 @@ bool MainWindow::OpenPaths(const QStringList& paths)
         message(failed.join(QStringLiteral("\n")), true);
     else if (added > 0)
         message(QStringLiteral("%1 files opened").arg(added), false);
-    if (!paths.isEmpty() && !files.isEmpty())
-        QSettings().setValue(QStringLiteral("lastFolder"), QFileInfo(files.last()).absolutePath());
     return failed.isEmpty() || added > 0;
 }
 
@@ -407,7 +409,7 @@ QString MainWindow::SaveEvaluation(const QString& path)
     }
     evaluationPath_ = QFileInfo(path).absoluteFilePath();
     setModified(false);
-    addRecent(evaluationPath_);
+    addRecent({evaluationPath_});
     message(QStringLiteral("Saved %1").arg(QDir::toNativeSeparators(path)), false);
     return {};
 }
@@ -531,15 +533,20 @@ void MainWindow::message(const QString& text, bool failure)
     box->open();
 }
 
-void MainWindow::addRecent(const QString& path)
+void MainWindow::addRecent(const QStringList& paths)
 {
     QSettings settings;
     QStringList recent = settings.value(QStringLiteral("recentFiles")).toStringList();
-    recent.removeAll(path);
-    recent.prepend(path);
+    for (const QString& path : paths) {
+        recent.removeAll(path);
+        recent.prepend(path);
+    }
     while (recent.size() > MaxRecent)
         recent.removeLast();
     settings.setValue(QStringLiteral("recentFiles"), recent);
+    if (!paths.isEmpty())
+        settings.setValue(QStringLiteral("lastFolder"),
+            QFileInfo(paths.last()).isDir() ? paths.last() : QFileInfo(paths.last()).absolutePath());
     rebuildRecentMenu();
 }
 

@@ -62,7 +62,7 @@ private:
     void setModified(bool modified);
     void updateTitle();
     void message(const QString& text, bool failure);
-    void addRecent(const QString& path);
+    void addRecent(const QStringList& paths);
     void rebuildRecentMenu();
 
     void openFiles();
