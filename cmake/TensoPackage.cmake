@@ -22,7 +22,12 @@ string(CONCAT CPACK_PACKAGE_DESCRIPTION
     "\n"
     "tenso-report evaluates the files that testing machines export by\n"
     "ISO 6892-1 (E, ReH, ReL, Rp0.2, Rm, Agt, A, Z) for a series of specimens,\n"
-    "with its statistics, as CSV or JSON.")
+    "with its statistics, as CSV or JSON.\n"
+    "\n"
+    "Tenso Lab (tenso-lab) evaluates such a series in a window by the same\n"
+    "rules: a table of the specimens with the statistics, the curve of each with\n"
+    "handles for its elastic range, the test report as PDF, and an evaluation\n"
+    "file that tenso-report --evaluation runs again.")
 set(CPACK_STRIP_FILES ON)
 # Folders as Debian has them (0755), whatever the umask of the build.
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE

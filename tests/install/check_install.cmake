@@ -11,12 +11,11 @@ set(expected
   bin/tenso
   bin/tenso-eval
   bin/tenso-report
+  bin/tenso-lab
   share/man/man1/tenso-report.1.gz
   share/doc/tenso/examples/specimens.csv
   share/applications/tenso.desktop
-  share/icons/hicolor/scalable/apps/tenso.svg
-  share/icons/hicolor/48x48/apps/tenso.png
-  share/icons/hicolor/256x256/apps/tenso.png
+  share/applications/tenso-lab.desktop
   share/doc/tenso/user-guide.md
   share/doc/tenso/user-guide.html
   share/doc/tenso/README
@@ -24,13 +23,21 @@ set(expected
   share/doc/tenso/changelog.gz
   share/man/man1/tenso.1.gz
   share/man/man1/tenso-eval.1.gz
+  share/man/man1/tenso-lab.1.gz
   share/doc/tenso/examples/steel_s235jr.dat)
+# Each menu entry's icon, scalable and in every size rendered from it.
+foreach(icon tenso tenso-lab)
+  list(APPEND expected share/icons/hicolor/scalable/apps/${icon}.svg)
+  foreach(size 16 22 24 32 48 64 128 256)
+    list(APPEND expected share/icons/hicolor/${size}x${size}/apps/${icon}.png)
+  endforeach()
+endforeach()
 foreach(f IN LISTS expected)
   if(NOT EXISTS ${PREFIX}/${f})
     message(FATAL_ERROR "not installed: ${f}")
   endif()
 endforeach()
-foreach(program tenso tenso-eval tenso-report)
+foreach(program tenso tenso-eval tenso-report tenso-lab)
   file(GET_RUNTIME_DEPENDENCIES EXECUTABLES ${PREFIX}/bin/${program} RESOLVED_DEPENDENCIES_VAR ignored
        UNRESOLVED_DEPENDENCIES_VAR unresolved)
   if(unresolved)
@@ -100,7 +107,7 @@ endforeach()
 # The manual pages are roff that man reads without a warning.
 find_program(MAN man)
 if(MAN)
-  foreach(page tenso tenso-eval tenso-report)
+  foreach(page tenso tenso-eval tenso-report tenso-lab)
     execute_process(COMMAND ${CMAKE_COMMAND} -E env MANWIDTH=80 LC_ALL=C.UTF-8
                             ${MAN} --warnings -l ${PREFIX}/share/man/man1/${page}.1.gz
                     RESULT_VARIABLE status OUTPUT_VARIABLE text ERROR_VARIABLE warnings)
@@ -112,22 +119,29 @@ else()
   message(STATUS "man not found; the manual pages checked for presence only")
 endif()
 
-# The menu entry starts the installed program by the icon name that is installed.
-file(STRINGS ${PREFIX}/share/applications/tenso.desktop entry)
-foreach(line "Exec=tenso" "Icon=tenso" "Name=Tenso" "Categories=Science;Engineering;")
-  if(NOT line IN_LIST entry)
-    message(FATAL_ERROR "tenso.desktop lacks \"${line}\"")
+# Each menu entry starts its installed program by the icon name that is installed. The lines are
+# list items, so their semicolons are escaped.
+set(entry_tenso "Exec=tenso" "Icon=tenso" "Name=Tenso" "Categories=Science\;Engineering\;")
+# Tenso Lab takes the files a file manager hands it (%F) and is offered for the machines' exports.
+set(entry_tenso-lab "Exec=tenso-lab %F" "Icon=tenso-lab" "Name=Tenso Lab" "Categories=Science\;Engineering\;"
+    "MimeType=text/csv\;text/plain\;text/tab-separated-values\;")
+foreach(program tenso tenso-lab)
+  set(desktop ${PREFIX}/share/applications/${program}.desktop)
+  file(STRINGS ${desktop} entry)
+  foreach(line IN LISTS entry_${program})
+    if(NOT line IN_LIST entry)
+      message(FATAL_ERROR "${program}.desktop lacks \"${line}\"")
+    endif()
+  endforeach()
+  if(VALIDATE)
+    execute_process(COMMAND ${VALIDATE} ${desktop} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE out)
+    if(NOT status EQUAL 0 OR out)
+      message(FATAL_ERROR "desktop-file-validate ${program}.desktop: ${out}")
+    endif()
+  else()
+    message(STATUS "desktop-file-validate not found; ${program}.desktop checked by its keys only")
   endif()
 endforeach()
-if(VALIDATE)
-  execute_process(COMMAND ${VALIDATE} ${PREFIX}/share/applications/tenso.desktop
-                  RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE out)
-  if(NOT status EQUAL 0 OR out)
-    message(FATAL_ERROR "desktop-file-validate: ${out}")
-  endif()
-else()
-  message(STATUS "desktop-file-validate not found; tenso.desktop checked by its keys only")
-endif()
 
 # The installed tenso-report evaluates the installed machine exports with their specimens table.
 file(GLOB machine_exports ${PREFIX}/share/doc/tenso/examples/machine_*)

@@ -13,10 +13,22 @@ endif()
 execute_process(COMMAND dpkg-deb --contents ${deb} RESULT_VARIABLE status OUTPUT_VARIABLE contents)
 foreach(f ./usr/share/doc/tenso/copyright ./usr/share/doc/tenso/changelog.gz
           ./usr/share/man/man1/tenso.1.gz ./usr/share/man/man1/tenso-eval.1.gz
-          ./usr/share/man/man1/tenso-report.1.gz)
+          ./usr/share/man/man1/tenso-report.1.gz ./usr/share/man/man1/tenso-lab.1.gz
+          ./usr/bin/tenso-lab ./usr/share/applications/tenso-lab.desktop
+          ./usr/share/icons/hicolor/scalable/apps/tenso-lab.svg
+          ./usr/share/icons/hicolor/48x48/apps/tenso-lab.png)
   string(FIND "${contents}" " ${f}\n" at)
   if(at EQUAL -1)
     message(FATAL_ERROR "the package lacks ${f}")
+  endif()
+endforeach()
+
+# The description names every program the package holds, Tenso Lab too.
+execute_process(COMMAND dpkg-deb --field ${deb} Description OUTPUT_VARIABLE description)
+foreach(program tenso-eval tenso-report tenso-lab)
+  string(FIND "${description}" "${program}" at)
+  if(at EQUAL -1)
+    message(FATAL_ERROR "the package description does not name ${program}:\n${description}")
   endif()
 endforeach()
 
