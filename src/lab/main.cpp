@@ -16,7 +16,9 @@ int main(int argc, char* argv[])
     QApplication::setOrganizationName(QStringLiteral("Tenso"));
     QApplication::setApplicationName(QStringLiteral("Tenso Lab"));
     QApplication::setApplicationVersion(QStringLiteral(TENSO_VERSION));
-    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("tenso-lab")));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/tenso-lab/tenso-lab.svg")));
+    // Wayland finds the icon and the name of the menu entry by it.
+    QGuiApplication::setDesktopFileName(QStringLiteral("tenso-lab"));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Evaluates a series of tensile-test exports by ISO "
