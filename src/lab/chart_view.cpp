@@ -375,6 +375,11 @@ void PaintHandle(QPainter& painter, QPointF at, double radius, bool active)
     painter.drawEllipse(at, radius, radius);
 }
 
+bool HandleVisible(const report::ChartLayout& layout, QPointF at)
+{
+    return layout.plot.adjusted(-1, -1, 1, 1).contains(at);
+}
+
 // Grows a span below the smallest allowed, or shrinks one above the largest, about its middle.
 void LimitSpan(double& lo, double& span, double home)
 {
@@ -498,14 +503,13 @@ int ChartView::HandleAt(QPointF pixel) const
     if (!fit)
         return -1;
     const report::ChartLayout layout = CurrentLayout();
-    const QRectF visible = layout.plot.adjusted(-1, -1, 1, 1);
     int nearest = -1;
     double best = HandleGrab;
     const std::array<QPointF, 2> ends = {layout.Map(fit->x0, fit->y0), layout.Map(fit->x1, fit->y1)};
     for (int i = 0; i < 2; ++i) {
         const QPointF end = ends[static_cast<std::size_t>(i)];
         const double distance = std::hypot(end.x() - pixel.x(), end.y() - pixel.y());
-        if (visible.contains(end) && distance <= best) {
+        if (HandleVisible(layout, end) && distance <= best) {
             best = distance;
             nearest = i;
         }
@@ -583,14 +587,6 @@ void ChartView::paintEvent(QPaintEvent* /*event*/)
             PaintSegment(painter, layout, *fit, Pen(QColor(0xf2, 0xb7, 0x05, 0x90), 4.5 * unit));
         PaintCurve(painter, layout, chart_, Pen(QColor(Palette[0]), 1.1 * unit));
         PaintMarkers(painter, layout, unit, chart_);
-        if (fit) {
-            // Larger than the characteristic points and outlined, so that they read as things to
-            // take hold of.
-            const double radius = std::max(5.0, 3.2 * unit);
-            const int active = drag_ == Drag::Handle ? handle_ : hovered_;
-            PaintHandle(painter, layout.Map(fit->x0, fit->y0), radius, active == 0);
-            PaintHandle(painter, layout.Map(fit->x1, fit->y1), radius, active == 1);
-        }
     } else {
         for (std::size_t i = 0; i < series_.size(); ++i)
             PaintCurve(painter, layout, series_[i], SeriesPen(i, unit));
@@ -598,6 +594,18 @@ void ChartView::paintEvent(QPaintEvent* /*event*/)
     painter.setClipping(false);
     if (mode_ == Mode::Series)
         PaintLegend(painter, QRectF(rect()), layout.area, unit, series_);
+    if (const auto fit = ShownFit()) {
+        // Larger than the characteristic points and outlined, so that they read as things to take
+        // hold of; whole even on the plot's edge (E fitted from near zero), and not at all where
+        // the view leaves them out and they cannot be taken.
+        const double radius = std::max(5.0, 3.2 * unit);
+        const int active = drag_ == Drag::Handle ? handle_ : hovered_;
+        const std::array<QPointF, 2> ends = {layout.Map(fit->x0, fit->y0), layout.Map(fit->x1, fit->y1)};
+        for (std::size_t i = 0; i < 2; ++i) {
+            if (HandleVisible(layout, ends[i]))
+                PaintHandle(painter, ends[i], radius, active == static_cast<int>(i));
+        }
+    }
     painter.restore();
 
     if (drag_ == Drag::Band) {
