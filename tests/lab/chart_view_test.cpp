@@ -130,32 +130,31 @@ int DifferentPixels(const QImage& a, const QImage& b, const std::vector<QPointF>
     return different;
 }
 
+Mapping MappingOf(const ChartView& view)
+{
+    const auto handles = view.HandlePositions();
+    if (!handles)
+        return {};
+    return {handles->first, handles->second};
+}
+
+// The range within a pixel's worth of strain and of stress at the view's own scale.
+void CheckRange(const ChartView& view, double left, double top, double width, double height)
+{
+    const QRectF range = view.ViewRange();
+    const Mapping map = MappingOf(view);
+    const double sx = map.StrainPerPixel(), sy = map.MPaPerPixel();
+    QVERIFY2(std::abs(range.left() - left) <= sx, qPrintable(QString::number(range.left())));
+    QVERIFY2(std::abs(range.right() - (left + width)) <= sx, qPrintable(QString::number(range.right())));
+    QVERIFY2(std::abs(range.top() - top) <= sy, qPrintable(QString::number(range.top())));
+    QVERIFY2(std::abs(range.bottom() - (top + height)) <= sy, qPrintable(QString::number(range.bottom())));
+}
+
 }  // namespace
 
 class ChartViewTest : public QObject {
     Q_OBJECT
-
-private:
     std::unique_ptr<ChartView> view_;
-
-    Mapping MappingNow() const
-    {
-        const auto handles = view_->HandlePositions();
-        if (!handles)
-            return {};
-        return {handles->first, handles->second};
-    }
-
-    void CheckRange(const QRectF& range, double left, double top, double width, double height) const
-    {
-        const Mapping map = MappingNow();
-        const double sx = map.StrainPerPixel(), sy = map.MPaPerPixel();
-        QVERIFY2(std::abs(range.left() - left) <= sx, qPrintable(QString::number(range.left())));
-        QVERIFY2(std::abs(range.right() - (left + width)) <= sx, qPrintable(QString::number(range.right())));
-        QVERIFY2(std::abs(range.top() - top) <= sy, qPrintable(QString::number(range.top())));
-        QVERIFY2(
-            std::abs(range.bottom() - (top + height)) <= sy, qPrintable(QString::number(range.bottom())));
-    }
 
 private Q_SLOTS:
     void init()
@@ -188,7 +187,7 @@ private Q_SLOTS:
         QVERIFY(handles->first.y() > handles->second.y());  // low stress first, lower on screen
         QVERIFY(handles->first.x() < handles->second.x());
         // Half-way between them the curve is drawn, and the axes' ends land inside the widget.
-        const Mapping map = MappingNow();
+        const Mapping map = MappingOf(*view_);
         const QImage image = Rendered(*view_);
         QVERIFY(BlueNear(image, map.Pixel(0.25, 50)));
         QVERIFY(BlueNear(image, map.Pixel(1.5, 100)));
@@ -214,7 +213,7 @@ private Q_SLOTS:
     void draggingTheUpperHandleFitsUpTo60()
     {
         QSignalSpy spy(view_.get(), &ChartView::ModulusRangeEdited);
-        const Mapping map = MappingNow();
+        const Mapping map = MappingOf(*view_);
         const QPointF to(map.high.x(), map.Y(60));
         Press(view_.get(), map.high);
         for (int i = 1; i <= 10; ++i)
@@ -239,7 +238,7 @@ private Q_SLOTS:
     void draggingTheLowerHandleAboveTheUpperSortsTheRange()
     {
         QSignalSpy spy(view_.get(), &ChartView::ModulusRangeEdited);
-        const Mapping map = MappingNow();
+        const Mapping map = MappingOf(*view_);
         DragMouse(view_.get(), map.low, QPointF(map.low.x(), map.Y(90)));
         QCOMPARE(spy.count(), 1);
         QCOMPARE(spy[0][0].toDouble(), 80.0);
@@ -249,7 +248,7 @@ private Q_SLOTS:
     void aHandleBelowTheAxisStopsAtZero()
     {
         QSignalSpy spy(view_.get(), &ChartView::ModulusRangeEdited);
-        const Mapping map = MappingNow();
+        const Mapping map = MappingOf(*view_);
         DragMouse(view_.get(), map.low, QPointF(map.low.x(), 595));
         QCOMPARE(spy.count(), 1);
         QCOMPARE(spy[0][0].toDouble(), 0.0);
@@ -259,7 +258,7 @@ private Q_SLOTS:
     void aTinyDragOrAnEmptyRangeFitsNothing()
     {
         QSignalSpy spy(view_.get(), &ChartView::ModulusRangeEdited);
-        const Mapping map = MappingNow();
+        const Mapping map = MappingOf(*view_);
         DragMouse(view_.get(), map.high, map.high + QPointF(0, 1));
         Press(view_.get(), map.high);
         Release(view_.get(), map.high);
@@ -281,7 +280,7 @@ private Q_SLOTS:
 
     void theCursorAndTooltipTellAHandle()
     {
-        const Mapping map = MappingNow();
+        const Mapping map = MappingOf(*view_);
         Move(view_.get(), map.high + QPointF(3, 2), Qt::NoButton);
         QCOMPARE(view_->cursor().shape(), Qt::SizeVerCursor);
         QVERIFY2(view_->toolTip().startsWith(QStringLiteral("Drag to fit E up to 80")),
@@ -296,11 +295,11 @@ private Q_SLOTS:
 
     void aRubberBandZoomsToItsRectangle()
     {
-        const Mapping map = MappingNow();
+        const Mapping map = MappingOf(*view_);
         DragMouse(view_.get(), map.Pixel(0.2, 90), map.Pixel(0.6, 30));
-        CheckRange(view_->ViewRange(), 0.2, 30, 0.4, 60);
+        CheckRange(*view_, 0.2, 30, 0.4, 60);
         // The handles follow the view: 0.4 % is now nearer the right than the left of the plot.
-        const Mapping zoomed = MappingNow();
+        const Mapping zoomed = MappingOf(*view_);
         QVERIFY(
             std::abs(zoomed.StrainPerPixel() - map.StrainPerPixel() * 0.2) < 0.02 * zoomed.StrainPerPixel());
         QVERIFY(std::abs(zoomed.MPaPerPixel() - map.MPaPerPixel() * 0.6) < 0.02 * zoomed.MPaPerPixel());
@@ -313,10 +312,10 @@ private Q_SLOTS:
 
     void aZoomedCurveStaysInsideThePlot()
     {
-        const Mapping map = MappingNow();
+        const Mapping map = MappingOf(*view_);
         DragMouse(view_.get(), map.Pixel(0.25, 70), map.Pixel(0.55, 40));
         const QRectF range = view_->ViewRange();
-        const Mapping zoomed = MappingNow();
+        const Mapping zoomed = MappingOf(*view_);
         const QRectF plot = QRectF(QPointF(zoomed.X(range.left()), zoomed.Y(range.bottom())),
             QPointF(zoomed.X(range.right()), zoomed.Y(range.top())))
                                 .adjusted(-2, -2, 2, 2);
@@ -334,19 +333,19 @@ private Q_SLOTS:
 
     void theWheelZoomsAboutThePointer()
     {
-        const Mapping map = MappingNow();
+        const Mapping map = MappingOf(*view_);
         const QPointF pointer = map.Pixel(0.3, 50).toPoint();
         const double strain = map.Strain(pointer.x()), stress = map.Stress(pointer.y());
         Wheel(view_.get(), pointer, 120);
         const QRectF in = view_->ViewRange();
         QVERIFY(std::abs(in.width() - 2 / 1.25) < 1e-9);
         QVERIFY(std::abs(in.height() - 100 / 1.25) < 1e-9);
-        const Mapping zoomed = MappingNow();
+        const Mapping zoomed = MappingOf(*view_);
         QVERIFY(std::abs(zoomed.Strain(pointer.x()) - strain) < 1e-3 * zoomed.StrainPerPixel());
         QVERIFY(std::abs(zoomed.Stress(pointer.y()) - stress) < 1e-3 * zoomed.MPaPerPixel());
         // Two notches back out: the point is still there, the view 1.25 times the whole chart.
         Wheel(view_.get(), pointer, -240);
-        const Mapping out = MappingNow();
+        const Mapping out = MappingOf(*view_);
         QVERIFY(std::abs(view_->ViewRange().width() - 2 * 1.25) < 1e-9);
         QVERIFY(std::abs(out.Strain(pointer.x()) - strain) < 1e-3 * out.StrainPerPixel());
         QVERIFY(std::abs(out.Stress(pointer.y()) - stress) < 1e-3 * out.MPaPerPixel());
@@ -354,33 +353,33 @@ private Q_SLOTS:
 
     void theRightButtonPans()
     {
-        const Mapping map = MappingNow();
+        const Mapping map = MappingOf(*view_);
         const QPointF from = map.Pixel(1.0, 50).toPoint();
         DragMouse(view_.get(), from, from + QPointF(100, -50), Qt::RightButton);
         // The data follows the pointer: 100 pixels of strain to the right and 50 of stress up.
-        CheckRange(view_->ViewRange(), -100 * map.StrainPerPixel(), -50 * map.MPaPerPixel(), 2, 100);
+        CheckRange(*view_, -100 * map.StrainPerPixel(), -50 * map.MPaPerPixel(), 2, 100);
         DragMouse(view_.get(), from, from + QPointF(-100, 50), Qt::MiddleButton);
-        CheckRange(view_->ViewRange(), 0, 0, 2, 100);
+        CheckRange(*view_, 0, 0, 2, 100);
     }
 
     void aDoubleClickShowsTheWholeChart()
     {
         QSignalSpy spy(view_.get(), &ChartView::ModulusRangeEdited);
-        const Mapping map = MappingNow();
+        const Mapping map = MappingOf(*view_);
         DragMouse(view_.get(), map.Pixel(0.2, 90), map.Pixel(0.6, 30));
         QVERIFY(view_->ViewRange() != QRectF(0, 0, 2, 100));
-        QTest::mouseDClick(view_.get(), Qt::LeftButton, {}, MappingNow().Pixel(0.3, 50).toPoint());
+        QTest::mouseDClick(view_.get(), Qt::LeftButton, {}, MappingOf(*view_).Pixel(0.3, 50).toPoint());
         QCOMPARE(view_->ViewRange(), QRectF(0, 0, 2, 100));
         // Also on a handle, where it neither drags nor refits.
         DragMouse(view_.get(), map.Pixel(0.2, 90), map.Pixel(0.6, 30));
-        QTest::mouseDClick(view_.get(), Qt::LeftButton, {}, MappingNow().high.toPoint());
+        QTest::mouseDClick(view_.get(), Qt::LeftButton, {}, MappingOf(*view_).high.toPoint());
         QCOMPARE(view_->ViewRange(), QRectF(0, 0, 2, 100));
         QCOMPARE(spy.count(), 0);
     }
 
     void theSameSpecimenKeepsTheZoomAnotherDoesNot()
     {
-        const Mapping map = MappingNow();
+        const Mapping map = MappingOf(*view_);
         DragMouse(view_.get(), map.Pixel(0.2, 90), map.Pixel(0.6, 30));
         const QRectF zoomed = view_->ViewRange();
         view_->ShowSpecimen(LineAndPlateau(), true);
@@ -392,7 +391,7 @@ private Q_SLOTS:
     void aSeriesHasNoHandlesButZooms()
     {
         QSignalSpy spy(view_.get(), &ChartView::ModulusRangeEdited);
-        const Mapping map = MappingNow();
+        const Mapping map = MappingOf(*view_);
         view_->ShowSeries({LineAndPlateau(), LineAndPlateau(2)});
         QVERIFY(!view_->HandlePositions());
         // From the origin over both curves: 0..4 % and 0..200 MPa are whole steps.
@@ -414,8 +413,9 @@ private Q_SLOTS:
         report.fill(Qt::white);
         {
             QPainter painter(&report);
-            tenso::report::PaintSeriesChart(painter, QRectF(0, 0, 800, 600),
-                tenso::report::ChartUnitForPixels(800, 600), {&charts[0], &charts[1]});
+            const std::vector<const ChartData*> pointers = {charts.data(), charts.data() + 1};
+            tenso::report::PaintSeriesChart(
+                painter, QRectF(0, 0, 800, 600), tenso::report::ChartUnitForPixels(800, 600), pointers);
         }
         QCOMPARE(DifferentPixels(Rendered(*view_), report, {}, 0), 0);
     }
