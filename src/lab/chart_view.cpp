@@ -413,7 +413,9 @@ void ChartView::ShowSpecimen(const report::ChartData& chart, bool sameSpecimen)
 void ChartView::ShowSeries(std::vector<report::ChartData> charts)
 {
     EndDrag();
-    zoom_.reset();
+    // The series comes again whenever a specimen is refitted or left out; a zoom on it stays.
+    if (mode_ != Mode::Series)
+        zoom_.reset();
     mode_ = Mode::Series;
     series_ = std::move(charts);
     chart_ = {};

@@ -25,7 +25,7 @@ public:
     // One specimen's chart. `sameSpecimen` keeps the zoom (the chart of a refit of the specimen
     // shown); otherwise the whole chart is shown.
     void ShowSpecimen(const report::ChartData& chart, bool sameSpecimen);
-    // Every curve of the series with a legend; no handles.
+    // Every curve of the series with a legend; no handles. A zoom on the series shown before stays.
     void ShowSeries(std::vector<report::ChartData> charts);
     // Nothing to show (no specimen selected, or a failed file): a line of text instead.
     void ShowNothing(const QString& why);

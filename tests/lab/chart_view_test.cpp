@@ -401,6 +401,13 @@ private Q_SLOTS:
         DragMouse(view_.get(), QPointF(300, 100), QPointF(500, 300));
         const QRectF zoomed = view_->ViewRange();
         QVERIFY(zoomed.width() < 4 && zoomed.height() < 200);
+        // The series again (a specimen refitted) keeps the zoom; after a specimen it is whole.
+        view_->ShowSeries({LineAndPlateau(2), LineAndPlateau()});
+        QCOMPARE(view_->ViewRange(), zoomed);
+        view_->ShowSpecimen(LineAndPlateau(), false);
+        view_->ShowSeries({LineAndPlateau(), LineAndPlateau(2)});
+        QCOMPARE(view_->ViewRange(), QRectF(0, 0, 4, 200));
+        DragMouse(view_.get(), QPointF(300, 100), QPointF(500, 300));
         QTest::mouseDClick(view_.get(), Qt::LeftButton, {}, QPoint(400, 200));
         QCOMPARE(view_->ViewRange(), QRectF(0, 0, 4, 200));
     }
