@@ -20,8 +20,9 @@ namespace {
 // evaluates with the plain call.
 QByteArray SteelExport(int records, int k)
 {
-    QByteArray text = "Specimen id;B-" + QByteArray::number(k) + "\nDiameter;10;mm\nGauge length;50;mm\n"
-                      "Force;Extension\nkN;mm\n";
+    QByteArray text = "Specimen id;B-" + QByteArray::number(k)
+        + "\nDiameter;10;mm\nGauge length;50;mm\n"
+          "Force;Extension\nkN;mm\n";
     const double S0 = 78.53981633974483;
     for (int i = 0; i < records; ++i) {
         const double e = 0.25 * i / (records - 1);

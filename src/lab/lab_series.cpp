@@ -70,12 +70,13 @@ void LabSeries::Remove(std::vector<std::size_t> rows)
     if (rows.empty())
         return;
     Q_EMIT AboutToReset();
-    for (auto it = rows.rbegin(); it != rows.rend(); ++it) {
-        if (*it >= specimens_.size())
+    std::reverse(rows.begin(), rows.end());  // from the back, so that each row stays where it is
+    for (const std::size_t row : rows) {
+        if (row >= specimens_.size())
             continue;
-        if (specimens_[*it].pending)
+        if (specimens_[row].pending)
             --asked_;  // it will not arrive
-        specimens_.erase(specimens_.begin() + static_cast<std::ptrdiff_t>(*it));
+        specimens_.erase(specimens_.begin() + static_cast<std::ptrdiff_t>(row));
     }
     Q_EMIT Reset();
     updateStatistics();
@@ -141,6 +142,7 @@ std::size_t LabSeries::PendingCount() const
         std::count_if(specimens_.begin(), specimens_.end(), [](const LabSpecimen& s) { return s.pending; }));
 }
 
+// NOLINTNEXTLINE(readability-make-member-function-const): the events it runs deliver results
 bool LabSeries::WaitUntilEvaluated(int timeoutMs)
 {
     const QDeadlineTimer deadline(timeoutMs);

@@ -19,8 +19,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -49,16 +47,9 @@ constexpr int MaxRecent = 8;
 
 QString text(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
-// Whether a file is a saved evaluation rather than an export: a JSON object that says so.
-bool IsEvaluation(const QString& path)
-{
-    if (!path.endsWith(QStringLiteral(".json"), Qt::CaseInsensitive))
-        return false;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > (64 << 20))
-        return false;
-    return QJsonDocument::fromJson(file.readAll()).object().contains(QStringLiteral("format"));
-}
+// Whether a file is taken for a saved evaluation: every .json is, since no testing machine exports
+// its records as JSON, and a broken evaluation is then said to be one.
+bool IsEvaluation(const QString& path) { return path.endsWith(QStringLiteral(".json"), Qt::CaseInsensitive); }
 
 QAction* action(QObject* parent, const char* name, const QString& label, const QKeySequence& keys = {})
 {
@@ -87,6 +78,9 @@ QStringList ExportsInFolder(const QString& folder)
 
 MainWindow::MainWindow(QWidget* parent)
     : QMainWindow(parent)
+    , model_(new SpecimenModel(series_, this))
+    , statistics_(new StatisticsModel(series_, *model_, this))
+    , proxy_(new QSortFilterProxyModel(this))
 {
     setObjectName(QStringLiteral("labWindow"));
     confirmDiscard = [this] {
@@ -95,10 +89,8 @@ MainWindow::MainWindow(QWidget* parent)
             == QMessageBox::Yes;
     };
     setAcceptDrops(true);
-    model_ = new SpecimenModel(series_, this);
     model_->setObjectName(QStringLiteral("specimenModel"));
-    statistics_ = new StatisticsModel(series_, *model_, this);
-    proxy_ = new QSortFilterProxyModel(this);
+    statistics_->setObjectName(QStringLiteral("statisticsModel"));
     proxy_->setObjectName(QStringLiteral("specimenProxy"));
     proxy_->setSourceModel(model_);
     proxy_->setSortRole(SpecimenModel::SortRole);
@@ -361,8 +353,12 @@ bool MainWindow::OpenPaths(const QStringList& paths)
         } else if (IsEvaluation(given)) {
             if (modified_ && series_.Count() > 0 && !confirmDiscard())
                 return false;
+            const std::string name = report::EncodeArgument(info.absoluteFilePath());
             try {
-                series_.Load(report::ReadEvaluation(report::EncodeArgument(info.absoluteFilePath())));
+                report::Evaluation evaluation = report::ReadEvaluation(name);
+                if (evaluation.specimens.empty())
+                    throw std::runtime_error(common::DisplayName(name) + ": names no data file");
+                series_.Load(evaluation);
             } catch (const std::exception& e) {
                 message(text(e.what()), true);
                 return false;
@@ -402,6 +398,11 @@ bool MainWindow::OpenPaths(const QStringList& paths)
 
 QString MainWindow::SaveEvaluation(const QString& path)
 {
+    if (series_.Count() == 0) {
+        // It could not be opened again: an evaluation names its files.
+        message(QStringLiteral("Nothing to save: the series has no specimen"), true);
+        return LastMessage();
+    }
     const std::string error = report::WriteEvaluation(report::EncodeArgument(path), series_.Save());
     if (!error.empty()) {
         message(text(error), true);

@@ -17,13 +17,13 @@
 
 namespace tenso::lab {
 
-std::optional<std::vector<double>> ParseProofs(const QString& typed, QString* why)
+std::optional<std::vector<double>> ParseProofs(const QString& text, QString* why)
 {
     // "0.2, 1" and "0,2; 1" alike: a comma is a decimal mark only where it has no blank after it
     // and the list is separated by semicolons or blanks.
-    const bool semicolons = typed.contains(QLatin1Char(';'));
-    const QStringList items = typed.split(semicolons ? QRegularExpression(QStringLiteral("\\s*;\\s*"))
-                                                     : QRegularExpression(QStringLiteral("[\\s,]+")),
+    const bool semicolons = text.contains(QLatin1Char(';'));
+    const QStringList items = text.split(semicolons ? QRegularExpression(QStringLiteral("\\s*;\\s*"))
+                                                    : QRegularExpression(QStringLiteral("[\\s,]+")),
         Qt::SkipEmptyParts);
     std::vector<double> proofs;
     for (QString item : items) {

@@ -29,6 +29,8 @@ QString text(const std::string& bytes)
 QString fileName(const std::string& path) { return QFileInfo(report::DecodeArgument(path)).fileName(); }
 
 const QColor Failed(0xa0, 0x10, 0x10);
+
+QVariant RightAligned() { return QVariant::fromValue(Qt::Alignment(Qt::AlignRight | Qt::AlignVCenter)); }
 const QColor FromFile(0x60, 0x60, 0x60);
 
 }  // namespace
@@ -88,10 +90,10 @@ QString ColumnHeading(const Column& column, const std::vector<standard::Quantity
     return {};
 }
 
-std::optional<double> TypedLength(const QString& typed, bool* ok)
+std::optional<double> TypedLength(const QString& text, bool* ok)
 {
     *ok = true;
-    QString t = typed.trimmed();
+    QString t = text.trimmed();
     if (t.isEmpty())
         return std::nullopt;
     t.replace(QLatin1Char(','), QLatin1Char('.'));
@@ -176,6 +178,135 @@ Qt::ItemFlags SpecimenModel::flags(const QModelIndex& index) const
     }
 }
 
+namespace {
+
+QVariant IncludedData(const LabSpecimen& s, int role)
+{
+    if (role == Qt::CheckStateRole)
+        return s.setup.included ? Qt::Checked : Qt::Unchecked;
+    if (role == SpecimenModel::SortRole)
+        return s.setup.included ? 1 : 0;
+    return {};
+}
+
+// The id or the material: the one typed here, else the file's (grey).
+QVariant WordData(const LabSpecimen& s, const standard::Result* r, bool id, int role)
+{
+    const std::string& own = id ? s.setup.id : s.setup.material;
+    if (role == Qt::EditRole)
+        return text(own);
+    const std::optional<std::string> shown = !own.empty() ? std::optional(own)
+        : r                                               ? (id ? r->id : r->material)
+                                                          : std::nullopt;
+    if (role == Qt::DisplayRole || role == SpecimenModel::SortRole)
+        return shown ? text(*shown) : QString();
+    if (role == Qt::ForegroundRole && own.empty())
+        return QBrush(FromFile);
+    if (role == Qt::ToolTipRole && own.empty() && shown)
+        return QStringLiteral("From the file's header (F2 to change)");
+    return {};
+}
+
+QVariant FileData(const LabSpecimen& s, const standard::Result* r, int role)
+{
+    const bool failed = r && r->error;
+    if (role == Qt::DisplayRole || role == SpecimenModel::SortRole)
+        return fileName(s.setup.file);
+    if (role == Qt::ToolTipRole)
+        return common::DisplayNameText(s.setup.file)
+            + (failed ? QStringLiteral("\n") + text(*r->error) : QString());
+    if (role == Qt::ForegroundRole && failed)
+        return QBrush(Failed);
+    return {};
+}
+
+QVariant GeometryData(const LabSpecimen& s, const standard::Result* r, const Column& c, int role)
+{
+    const std::optional<double>& own = s.setup.specimen.*(c.geometry);
+    std::optional<double> evaluated = r ? r->specimen.*(c.geometry) : std::nullopt;
+    if (!evaluated && r && c.geometry == &Specimen::S0)
+        evaluated = r->S0;  // computed from d0, or a0 and b0
+    if (role == Qt::EditRole)
+        return own ? text(report::NumberText(*own)) : QString();
+    const std::optional<double> shown = own ? own : evaluated;
+    switch (role) {
+    case SpecimenModel::SortRole:
+        return shown ? QVariant(*shown) : QVariant();
+    case Qt::DisplayRole:
+        // A typed value as typed; one from the file or computed to six digits, which is finer
+        // than any caliper (the tooltip has every digit).
+        if (!shown)
+            return QString();
+        return own ? text(report::NumberText(*shown)) : QString::number(*shown, 'g', 6);
+    case Qt::ForegroundRole:
+        return own ? QVariant() : QVariant(QBrush(FromFile));
+    case Qt::ToolTipRole:
+        if (!shown)
+            return {};
+        return text(report::NumberText(*shown)) + (c.area ? QStringLiteral(" mm²") : QStringLiteral(" mm"))
+            + (own ? QStringLiteral(", set here") : QStringLiteral(", from the file"));
+    case Qt::TextAlignmentRole:
+        return RightAligned();
+    default:
+        return {};
+    }
+}
+
+QVariant QuantityData(
+    const LabSpecimen& s, const standard::Result* r, const standard::Quantity& q, bool first, int role)
+{
+    if (role == Qt::TextAlignmentRole)
+        return RightAligned();
+    if (!r || r->error) {
+        // The message stands in the first value column, so that the row says why it is empty.
+        if (!first)
+            return {};
+        const QString why = !r ? QStringLiteral("evaluating…") : text(*r->error);
+        if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
+            return why;
+        if (role == Qt::ForegroundRole)
+            return QBrush(r ? Failed : FromFile);
+        return {};
+    }
+    const std::optional<double> v = q.Number(*r);
+    switch (role) {
+    case Qt::DisplayRole:
+        return v ? text(standard::FormatRounded(v, *q.rounding)) : QString();
+    case SpecimenModel::SortRole:
+        return v ? QVariant(*v) : QVariant();
+    case Qt::ToolTipRole:
+        return v ? text(q.symbol + " = " + report::NumberText(*v) + " " + q.unit) : QVariant();
+    case Qt::ForegroundRole:
+        return s.pending ? QVariant(QBrush(FromFile)) : QVariant();  // an edit being evaluated
+    default:
+        return {};
+    }
+}
+
+QVariant WarningsData(const standard::Result* r, int role)
+{
+    if (!r || r->warnings.empty())
+        return role == SpecimenModel::SortRole ? QVariant(0) : QVariant();
+    switch (role) {
+    case Qt::DecorationRole:
+        return QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning);
+    case Qt::DisplayRole:
+        return QString::number(r->warnings.size());
+    case SpecimenModel::SortRole:
+        return static_cast<int>(r->warnings.size());
+    case Qt::ToolTipRole: {
+        QStringList sentences;
+        for (const std::string& w : r->warnings)
+            sentences << text(w);
+        return sentences.join(QStringLiteral("\n"));
+    }
+    default:
+        return {};
+    }
+}
+
+}  // namespace
+
 QVariant SpecimenModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() >= rowCount())
@@ -183,112 +314,20 @@ QVariant SpecimenModel::data(const QModelIndex& index, int role) const
     const LabSpecimen& s = series_.At(static_cast<std::size_t>(index.row()));
     const Column& c = columns_[static_cast<std::size_t>(index.column())];
     const standard::Result* r = s.result ? &*s.result : nullptr;
-    const bool failed = r && r->error;
-
     switch (c.kind) {
     case Kind::Included:
-        if (role == Qt::CheckStateRole)
-            return s.setup.included ? Qt::Checked : Qt::Unchecked;
-        if (role == SortRole)
-            return s.setup.included ? 1 : 0;
-        return {};
+        return IncludedData(s, role);
     case Kind::Id:
-    case Kind::Material: {
-        const bool id = c.kind == Kind::Id;
-        const std::string& own = id ? s.setup.id : s.setup.material;
-        if (role == Qt::EditRole)
-            return text(own);
-        const std::optional<std::string> shown = !own.empty() ? std::optional(own)
-            : r                                               ? (id ? r->id : r->material)
-                                                              : std::nullopt;
-        if (role == Qt::DisplayRole || role == SortRole)
-            return shown ? text(*shown) : QString();
-        if (role == Qt::ForegroundRole && own.empty())
-            return QBrush(FromFile);
-        if (role == Qt::ToolTipRole && own.empty() && shown)
-            return QStringLiteral("From the file's header (F2 to change)");
-        return {};
-    }
+    case Kind::Material:
+        return WordData(s, r, c.kind == Kind::Id, role);
     case Kind::File:
-        if (role == Qt::DisplayRole || role == SortRole)
-            return fileName(s.setup.file);
-        if (role == Qt::ToolTipRole)
-            return common::DisplayNameText(s.setup.file)
-                + (failed ? QStringLiteral("\n") + text(*r->error) : QString());
-        if (role == Qt::ForegroundRole && failed)
-            return QBrush(Failed);
-        return {};
-    case Kind::Geometry: {
-        const std::optional<double>& own = s.setup.specimen.*(c.geometry);
-        std::optional<double> evaluated = r ? r->specimen.*(c.geometry) : std::nullopt;
-        if (!evaluated && r && c.geometry == &Specimen::S0)
-            evaluated = r->S0;  // computed from d0, or a0 and b0
-        if (role == Qt::EditRole)
-            return own ? text(report::NumberText(*own)) : QString();
-        const std::optional<double> shown = own ? own : evaluated;
-        if (role == SortRole)
-            return shown ? QVariant(*shown) : QVariant();
-        if (role == Qt::DisplayRole) {
-            // A typed value as typed; one from the file or computed to six digits, which is finer
-            // than any caliper (the tooltip has every digit).
-            if (!shown)
-                return QString();
-            return own ? text(report::NumberText(*shown)) : QString::number(*shown, 'g', 6);
-        }
-        if (role == Qt::ForegroundRole && !own)
-            return QBrush(FromFile);
-        if (role == Qt::ToolTipRole && shown)
-            return text(report::NumberText(*shown))
-                + (c.area ? QStringLiteral(" mm²") : QStringLiteral(" mm"))
-                + (own ? QStringLiteral(", set here") : QStringLiteral(", from the file"));
-        if (role == Qt::TextAlignmentRole)
-            return QVariant(Qt::AlignRight | Qt::AlignVCenter);
-        return {};
-    }
-    case Kind::Quantity: {
-        const standard::Quantity& q = quantities_[c.quantity];
-        if (role == Qt::TextAlignmentRole)
-            return QVariant(Qt::AlignRight | Qt::AlignVCenter);
-        const bool first = c.quantity == 0;
-        if (!r || failed) {
-            // The message stands in the first value column, so that the row says why it is empty.
-            if (!first)
-                return {};
-            const QString why = !r ? QStringLiteral("evaluating…") : text(*r->error);
-            if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
-                return why;
-            if (role == Qt::ForegroundRole)
-                return QBrush(r ? Failed : FromFile);
-            return {};
-        }
-        const std::optional<double> v = q.Number(*r);
-        if (role == Qt::DisplayRole)
-            return v ? text(standard::FormatRounded(v, *q.rounding)) : QString();
-        if (role == SortRole)
-            return v ? QVariant(*v) : QVariant();
-        if (role == Qt::ToolTipRole)
-            return v ? text(q.symbol + " = " + report::NumberText(*v) + " " + q.unit) : QVariant();
-        if (role == Qt::ForegroundRole && s.pending)
-            return QBrush(FromFile);
-        return {};
-    }
-    case Kind::Warnings: {
-        if (!r || r->warnings.empty())
-            return role == SortRole ? QVariant(0) : QVariant();
-        if (role == Qt::DecorationRole)
-            return QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning);
-        if (role == Qt::DisplayRole)
-            return QString::number(r->warnings.size());
-        if (role == SortRole)
-            return static_cast<int>(r->warnings.size());
-        if (role == Qt::ToolTipRole) {
-            QStringList sentences;
-            for (const std::string& w : r->warnings)
-                sentences << text(w);
-            return sentences.join(QStringLiteral("\n"));
-        }
-        return {};
-    }
+        return FileData(s, r, role);
+    case Kind::Geometry:
+        return GeometryData(s, r, c, role);
+    case Kind::Quantity:
+        return QuantityData(s, r, quantities_[c.quantity], c.quantity == 0, role);
+    case Kind::Warnings:
+        return WarningsData(r, role);
     }
     return {};
 }
@@ -405,7 +444,7 @@ QVariant StatisticsModel::data(const QModelIndex& index, int role) const
     if (c.kind != Kind::Quantity)
         return {};
     if (role == Qt::TextAlignmentRole)
-        return QVariant(Qt::AlignRight | Qt::AlignVCenter);
+        return RightAligned();
     const standard::Quantity& q = specimens_.Quantities()[c.quantity];
     const standard::Statistic* s = standard::FindStatistic(series_.Statistics(), q.symbol);
     if (!s)

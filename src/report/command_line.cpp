@@ -417,7 +417,7 @@ void readSavedEvaluation(const Parser& p, Settings& s)
     if (!p.isSet("evaluation"))
         return;
     s.evaluationFile = p.nonEmpty("evaluation");
-    if (s.validate)
+    if (p.isSet("validate"))
         throw UsageError("--evaluation does not go with --validate");
     if (!p.parser.positionalArguments().isEmpty())
         throw UsageError("--evaluation takes no FILE: the evaluation names its data files");
@@ -445,8 +445,9 @@ Settings ParseCommandLine(int argc, char** argv)
         return p.isSet(option) ? std::optional(p.text(option)) : std::nullopt;
     });
 
-    readValidation(p, s);
+    // Before --validate's checks, so that the two together are named as such.
     readSavedEvaluation(p, s);
+    readValidation(p, s);
 
     for (const QString& file : p.parser.positionalArguments())
         s.files.push_back(EncodeArgument(file));

@@ -99,7 +99,7 @@ public:
             if (!proofs.isArray() || proofs.toArray().isEmpty())
                 fail("settings.proof is not a list of plastic extensions in %");
             s.proofPercents.clear();
-            for (const QJsonValue& p : proofs.toArray()) {
+            for (const QJsonValue p : proofs.toArray()) {
                 const double x = positive(p, "settings.proof");
                 for (const double earlier : s.proofPercents)
                     if (earlier == x)
@@ -146,12 +146,15 @@ public:
             const QJsonObject g = geometry.toObject();
             for (auto it = g.begin(); it != g.end(); ++it) {
                 const std::string key = it.key().toStdString();
-                const auto known = std::find_if(std::begin(geometryKeys), std::end(geometryKeys),
+                const auto* const known = std::find_if(std::begin(geometryKeys), std::end(geometryKeys),
                     [&](const GeometryKey& gk) { return key == gk.key; });
+                std::string what = where;
+                what += ": ";
+                what += key;
                 if (known == std::end(geometryKeys))
-                    fail(where + ": geometry has no value \"" + key + "\" (d0, a0, b0, S0, L0, Lu, du, Su)");
+                    fail(what + " is no value of the geometry (d0, a0, b0, S0, L0, Lu, du, Su)");
                 if (!it.value().isNull())
-                    s.specimen.*(known->value) = positive(it.value(), where + ": " + key);
+                    s.specimen.*(known->value) = positive(it.value(), what);
             }
         }
         s.modulusRange = range(o.value(QStringLiteral("modulus_range")), where + ": modulus_range");
@@ -203,7 +206,7 @@ Evaluation ReadEvaluation(const std::string& path)
     const QJsonObject top = document.object();
     if (top.value(QStringLiteral("format")).toString() != QLatin1String(FormatName))
         reader.fail(
-            "is not an evaluation of Tenso Lab (\"format\" is not \"" + std::string(FormatName) + "\")");
+            R"(is not an evaluation of Tenso Lab ("format" is not ")" + std::string(FormatName) + "\")");
     if (top.value(QStringLiteral("version")).toInt(-1) != FormatVersion)
         reader.fail("is an evaluation of another version of Tenso Lab (version "
             + std::to_string(top.value(QStringLiteral("version")).toInt(-1)) + ", this one reads "

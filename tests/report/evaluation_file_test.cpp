@@ -150,7 +150,7 @@ TEST(EvaluationFile, EachFaultIsOneLineNamingTheFileAndWhatIsWrong)
         {withHeader(R"("specimens": [{"file": "b.csv", "geometry": {"d0": "6"}}])"),
             "specimen 1: d0 is not a number"},
         {withHeader(R"("specimens": [{"file": "b.csv", "geometry": {"D0": 6}}])"),
-            "specimen 1: geometry has no value \"D0\""},
+            "specimen 1: D0 is no value of the geometry"},
         {withHeader(R"("specimens": [{"file": "b.csv", "modulus_range": [300, 300]}])"),
             "specimen 1: modulus_range needs 0 <= LO < HI, not [300, 300]"},
         {withHeader(R"("specimens": [{"file": "b.csv", "modulus_range": [400, 100]}])"),
