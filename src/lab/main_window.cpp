@@ -219,6 +219,8 @@ void MainWindow::buildLayout()
     main->addWidget(lower);
     main->setStretchFactor(0, 2);
     main->setStretchFactor(1, 3);
+    // The chart gets the larger part: a day's series fits above it, a longer one scrolls.
+    main->setSizes({340, 520});
     setCentralWidget(main);
 
     progress_ = new QProgressBar;
@@ -498,8 +500,12 @@ void MainWindow::showSeriesChart()
     std::vector<report::ChartData> charts;
     for (std::size_t row = 0; row < series_.Count(); ++row) {
         const LabSpecimen& s = series_.At(row);
-        if (s.setup.included && s.result && !s.result->error)
+        if (s.setup.included && s.result && !s.result->error) {
             charts.push_back(s.chart);
+            // The legend names the file; its folder is the same for a series and takes the room.
+            charts.back().name
+                = report::EncodeArgument(QFileInfo(report::DecodeArgument(s.setup.file)).fileName());
+        }
     }
     if (charts.empty())
         seriesChart_->ShowNothing(QStringLiteral("No included specimen was evaluated."));

@@ -32,6 +32,7 @@ const QColor Failed(0xa0, 0x10, 0x10);
 
 QVariant RightAligned() { return QVariant::fromValue(Qt::Alignment(Qt::AlignRight | Qt::AlignVCenter)); }
 const QColor FromFile(0x60, 0x60, 0x60);
+const QColor Excluded(0x9a, 0x9a, 0x9a);
 
 }  // namespace
 
@@ -314,6 +315,16 @@ QVariant SpecimenModel::data(const QModelIndex& index, int role) const
     const LabSpecimen& s = series_.At(static_cast<std::size_t>(index.row()));
     const Column& c = columns_[static_cast<std::size_t>(index.column())];
     const standard::Result* r = s.result ? &*s.result : nullptr;
+    // A left-out specimen's row is greyed and in italics, so that it is seen at a glance.
+    if (!s.setup.included && c.kind != Kind::Included) {
+        if (role == Qt::FontRole) {
+            QFont italic;
+            italic.setItalic(true);
+            return italic;
+        }
+        if (role == Qt::ForegroundRole)
+            return QBrush(Excluded);
+    }
     switch (c.kind) {
     case Kind::Included:
         return IncludedData(s, role);
