@@ -30,6 +30,7 @@
 #include <QSortFilterProxyModel>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTextBrowser>
@@ -204,6 +205,7 @@ void MainWindow::buildLayout()
     charts_->setObjectName(QStringLiteral("chartTabs"));
     charts_->addTab(chart_, QStringLiteral("Specimen"));
     charts_->addTab(seriesChart_, QStringLiteral("Series"));
+    charts_->tabBar()->setObjectName(QStringLiteral("chartTabBar"));
     details_ = new QTextBrowser;
     details_->setObjectName(QStringLiteral("detailsPane"));
 
@@ -234,6 +236,7 @@ void MainWindow::buildLayout()
 
 void MainWindow::buildActions()
 {
+    menuBar()->setObjectName(QStringLiteral("menuBar"));
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("fileMenu"));
     QAction* open = action(this, "actionOpen", QStringLiteral("&Open…"), QKeySequence::Open);
@@ -336,7 +339,10 @@ void MainWindow::buildActions()
     QToolBar* tools = addToolBar(QStringLiteral("Main"));
     tools->setObjectName(QStringLiteral("mainToolBar"));
     tools->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    tools->toggleViewAction()->setObjectName(QStringLiteral("actionShowToolBar"));
     tools->addActions({open, folder, saveAction, pdf, settings});
+    for (QAction* a : tools->actions())
+        tools->widgetForAction(a)->setObjectName(a->objectName() + QStringLiteral("Button"));
 }
 
 bool MainWindow::OpenPaths(const QStringList& paths)

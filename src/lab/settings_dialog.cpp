@@ -9,6 +9,7 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QVBoxLayout>
 
@@ -107,6 +108,8 @@ SettingsDialog::SettingsDialog(const report::SeriesSetup& setup, QWidget* parent
     form->addRow(QStringLiteral("To:"), hi_);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->setObjectName(QStringLiteral("settingsButtons"));
+    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("settingsOkButton"));
+    buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("settingsCancelButton"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* layout = new QVBoxLayout(this);

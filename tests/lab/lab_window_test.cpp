@@ -4,12 +4,16 @@
 #include "chart_view.h"
 #include "lab_exports.h"
 #include "main_window.h"
+#include "settings_dialog.h"
 #include "specimen_model.h"
 
+#include <QAbstractButton>
 #include <QAbstractItemModel>
+#include <QAbstractSpinBox>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -17,10 +21,15 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QProcess>
+#include <QProgressBar>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QStandardPaths>
+#include <QTabBar>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -751,6 +760,51 @@ private Q_SLOTS:
                            .arg(opened)
                            .arg(w->Series().Count())
                            .arg(w->LastMessage())));
+    }
+
+    // Every control of the window and of the settings dialog, and every action, has an object name
+    // for tests and scripts; Qt's own parts of a view or a spin box are Qt's.
+    void everyControlHasAName()
+    {
+        const auto w = window();
+        SettingsDialog dialog(w->Series().Setup(), w.get());
+        QStringList unnamed;
+        const auto inQtPart = [](const QWidget* widget) {
+            for (const QWidget* p = widget->parentWidget(); p; p = p->parentWidget())
+                if (qobject_cast<const QAbstractItemView*>(p) || qobject_cast<const QAbstractSpinBox*>(p)
+                    || qobject_cast<const QComboBox*>(p))
+                    return true;
+            return false;
+        };
+        for (const QWidget* top :
+            {static_cast<const QWidget*>(w.get()), static_cast<const QWidget*>(&dialog)}) {
+            for (const QWidget* c : top->findChildren<QWidget*>()) {
+                const bool control = qobject_cast<const QAbstractButton*>(c)
+                    || qobject_cast<const QLineEdit*>(c) || qobject_cast<const QAbstractSpinBox*>(c)
+                    || qobject_cast<const QComboBox*>(c) || qobject_cast<const QAbstractItemView*>(c)
+                    || qobject_cast<const QTabBar*>(c) || qobject_cast<const QProgressBar*>(c)
+                    || qobject_cast<const ChartView*>(c);
+                if (control && !inQtPart(c) && c->objectName().isEmpty())
+                    unnamed << QString::fromLatin1(c->metaObject()->className()) + QStringLiteral(" in ")
+                            + c->parentWidget()->objectName();
+            }
+        }
+        // The menus of the menu bar and their submenus (the bar's own overflow menu is Qt's).
+        std::vector<const QMenu*> menus;
+        for (const QAction* a : w->menuBar()->actions())
+            if (a->menu())
+                menus.push_back(a->menu());
+        for (std::size_t k = 0; k < menus.size(); ++k) {
+            if (menus[k]->objectName().isEmpty())
+                unnamed << QStringLiteral("QMenu ") + menus[k]->title();
+            for (const QAction* a : menus[k]->actions())
+                if (a->menu())
+                    menus.push_back(a->menu());
+        }
+        for (const QAction* a : w->findChildren<QAction*>())
+            if (a->objectName().isEmpty() && !a->isSeparator() && !a->menu() && !a->text().isEmpty())
+                unnamed << QStringLiteral("QAction ") + a->text();
+        QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(QStringLiteral(", "))));
     }
 
     // Copy puts the selected rows on the clipboard as the cells show them, with a heading line.
