@@ -15,7 +15,7 @@ namespace tenso::lab {
 LabSeries::LabSeries(QObject* parent)
     : QObject(parent)
 {
-    // A 1,000,000-record file holds its curve while it is thinned; two per core at most.
+    // A 1,000,000-record file holds its curve while it is thinned: one file per core at a time.
     pool_.setMaxThreadCount(std::max(1, QThread::idealThreadCount()));
 }
 
@@ -80,6 +80,7 @@ void LabSeries::Remove(std::vector<std::size_t> rows)
     }
     Q_EMIT Reset();
     updateStatistics();
+    Q_EMIT Progress(arrived_, asked_);  // the last pending ones may be gone: the series is done
 }
 
 void LabSeries::Load(const report::Evaluation& evaluation)

@@ -39,10 +39,14 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cctype>
+#include <filesystem>
 #include <set>
 
 namespace tenso::lab {
 namespace {
+
+namespace fs = std::filesystem;
 
 constexpr int MaxRecent = 8;
 
@@ -61,19 +65,30 @@ QAction* action(QObject* parent, const char* name, const QString& label, const Q
     return a;
 }
 
+// A name made absolute and plain ("a/./b/../c" -> "a/c"), on its bytes.
+std::string AbsoluteBytes(const std::string& name)
+{
+    std::error_code error;
+    const fs::path path = fs::absolute(fs::path(name), error);
+    return error ? name : path.lexically_normal().string();
+}
+
 }  // namespace
 
-QStringList ExportsInFolder(const QString& folder)
+std::vector<std::string> ExportsInFolder(const std::string& folder)
 {
-    static const QStringList patterns = {QStringLiteral("*.csv"), QStringLiteral("*.txt"),
-        QStringLiteral("*.tsv"), QStringLiteral("*.dat"), QStringLiteral("*.tra"), QStringLiteral("*.asc")};
-    QDir dir(folder);
-    dir.setNameFilters(patterns);
-    dir.setFilter(QDir::Files | QDir::Readable);
-    dir.setSorting(QDir::Name);
-    QStringList files;
-    for (const QFileInfo& info : dir.entryInfoList())
-        files << info.absoluteFilePath();
+    static const std::set<std::string> endings = {".csv", ".txt", ".tsv", ".dat", ".tra", ".asc"};
+    std::vector<std::string> files;
+    std::error_code error;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder, error)) {
+        std::string ending = entry.path().extension().string();
+        std::transform(ending.begin(), ending.end(), ending.begin(),
+            [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); });
+        std::error_code kind;
+        if (endings.count(ending) > 0 && entry.is_regular_file(kind))
+            files.push_back(entry.path().string());
+    }
+    std::sort(files.begin(), files.end());
     return files;
 }
 
@@ -178,7 +193,10 @@ void MainWindow::buildLayout()
         &QScrollBar::setValue);
     const auto fitColumns = [this] {
         table_->resizeColumnsToContents();
-        table_->setColumnWidth(2, std::min(table_->columnWidth(2), 260));
+        // A long file name or a failed file's message (its tooltip has it whole) must not push
+        // the values out of sight.
+        for (int c = 1; c < model_->columnCount(); ++c)
+            table_->setColumnWidth(c, std::min(table_->columnWidth(c), 220));
         for (int c = 0; c < model_->columnCount(); ++c)
             statisticsTable_->setColumnWidth(c, table_->columnWidth(c));
         statisticsTable_->verticalHeader()->setFixedWidth(table_->verticalHeader()->width());
@@ -239,14 +257,16 @@ void MainWindow::buildActions()
     menuBar()->setObjectName(QStringLiteral("menuBar"));
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("fileMenu"));
-    QAction* open = action(this, "actionOpen", QStringLiteral("&Open…"), QKeySequence::Open);
+    QAction* open
+        = action(this, "actionOpen", QStringLiteral("&Open…"), QKeySequence(QStringLiteral("Ctrl+O")));
     connect(open, &QAction::triggered, this, &MainWindow::openFiles);
     QAction* folder = action(this, "actionOpenFolder", QStringLiteral("Open &Folder…"),
         QKeySequence(QStringLiteral("Ctrl+Shift+O")));
     connect(folder, &QAction::triggered, this, &MainWindow::openFolder);
     recentMenu_ = new QMenu(QStringLiteral("Open &Recent"), this);
     recentMenu_->setObjectName(QStringLiteral("recentMenu"));
-    QAction* saveAction = action(this, "actionSave", QStringLiteral("&Save Evaluation"), QKeySequence::Save);
+    QAction* saveAction = action(
+        this, "actionSave", QStringLiteral("&Save Evaluation"), QKeySequence(QStringLiteral("Ctrl+S")));
     connect(saveAction, &QAction::triggered, this, &MainWindow::save);
     QAction* saveAsAction = action(this, "actionSaveAs", QStringLiteral("Save Evaluation &As…"),
         QKeySequence(QStringLiteral("Ctrl+Shift+S")));
@@ -256,12 +276,13 @@ void MainWindow::buildActions()
     connect(csv, &QAction::triggered, this, &MainWindow::exportCsv);
     QAction* json = action(this, "actionExportJson", QStringLiteral("Export &JSON…"));
     connect(json, &QAction::triggered, this, &MainWindow::exportJson);
-    QAction* pdf
-        = action(this, "actionExportPdf", QStringLiteral("Export &PDF Report…"), QKeySequence::Print);
+    QAction* pdf = action(this, "actionExportPdf", QStringLiteral("Export &PDF Report…"),
+        QKeySequence(QStringLiteral("Ctrl+P")));
     connect(pdf, &QAction::triggered, this, &MainWindow::exportPdf);
     QAction* chart = action(this, "actionExportChart", QStringLiteral("Export C&hart…"));
     connect(chart, &QAction::triggered, this, &MainWindow::exportChart);
-    QAction* quit = action(this, "actionQuit", QStringLiteral("&Quit"), QKeySequence::Quit);
+    QAction* quit
+        = action(this, "actionQuit", QStringLiteral("&Quit"), QKeySequence(QStringLiteral("Ctrl+Q")));
     connect(quit, &QAction::triggered, this, &QWidget::close);
     file->addActions({open, folder});
     file->addMenu(recentMenu_);
@@ -274,7 +295,8 @@ void MainWindow::buildActions()
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
     edit->setObjectName(QStringLiteral("editMenu"));
-    QAction* copy = action(this, "actionCopy", QStringLiteral("&Copy as Text"), QKeySequence::Copy);
+    QAction* copy
+        = action(this, "actionCopy", QStringLiteral("&Copy as Text"), QKeySequence(QStringLiteral("Ctrl+C")));
     copy->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     table_->addAction(copy);
     connect(copy, &QAction::triggered, this, &MainWindow::copySelection);
@@ -289,7 +311,7 @@ void MainWindow::buildActions()
     connect(editCell, &QAction::triggered, this, [this] { table_->edit(table_->currentIndex()); });
     table_->addAction(editCell);
     QAction* remove
-        = action(this, "actionRemove", QStringLiteral("&Remove from Series"), QKeySequence::Delete);
+        = action(this, "actionRemove", QStringLiteral("&Remove from Series"), QKeySequence(Qt::Key_Delete));
     remove->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     table_->addAction(remove);
     connect(remove, &QAction::triggered, this, &MainWindow::removeSelected);
@@ -305,7 +327,7 @@ void MainWindow::buildActions()
     automatic->setToolTip(QStringLiteral("Drop the range of E dragged for the selected specimens"));
     connect(automatic, &QAction::triggered, this, &MainWindow::automaticRange);
     QAction* again
-        = action(this, "actionReevaluate", QStringLiteral("&Evaluate Files Again"), QKeySequence::Refresh);
+        = action(this, "actionReevaluate", QStringLiteral("&Evaluate Files Again"), QKeySequence(Qt::Key_F5));
     connect(again, &QAction::triggered, this, [this] { series_.Reevaluate(); });
     QAction* showSeries = action(this, "actionShowSeries", QStringLiteral("Show Series &Chart"),
         QKeySequence(QStringLiteral("Ctrl+2")));
@@ -347,51 +369,53 @@ void MainWindow::buildActions()
 
 bool MainWindow::OpenPaths(const QStringList& paths)
 {
-    QStringList files, failed, recent;
+    // On the names' bytes: a Latin-1 name that Qt's file classes would turn into U+FFFD still opens.
+    std::vector<std::string> files;
+    QStringList failed, recent;
+    bool openedEvaluation = false;
     for (const QString& given : paths) {
-        const QFileInfo info(given);
-        if (info.isDir()) {
-            const QStringList exports = ExportsInFolder(info.absoluteFilePath());
-            if (exports.isEmpty())
+        const std::string name = AbsoluteBytes(report::EncodeArgument(given));
+        const QString shown = common::DisplayNameText(name);
+        std::error_code error;
+        const fs::file_status status = fs::status(name, error);
+        if (fs::is_directory(status)) {
+            const std::vector<std::string> exports = ExportsInFolder(name);
+            if (exports.empty())
                 failed << QStringLiteral(
                     "%1: the folder holds no exports (.csv, .txt, .tsv, .dat, .tra, .asc)")
-                              .arg(QDir::toNativeSeparators(given));
-            files << exports;
-            recent << info.absoluteFilePath();
+                              .arg(shown);
+            files.insert(files.end(), exports.begin(), exports.end());
+            recent << report::DecodeArgument(name);
         } else if (IsEvaluation(given)) {
             if (modified_ && series_.Count() > 0 && !confirmDiscard())
-                return false;
-            const std::string name = report::EncodeArgument(info.absoluteFilePath());
+                continue;
             try {
-                report::Evaluation evaluation = report::ReadEvaluation(name);
+                const report::Evaluation evaluation = report::ReadEvaluation(name);
                 if (evaluation.specimens.empty())
                     throw std::runtime_error(common::DisplayName(name) + ": names no data file");
                 series_.Load(evaluation);
             } catch (const std::exception& e) {
-                message(text(e.what()), true);
-                return false;
+                failed << text(e.what());
+                continue;
             }
-            evaluationPath_ = info.absoluteFilePath();
+            openedEvaluation = true;
+            evaluationPath_ = report::DecodeArgument(name);
             setModified(false);
-            addRecent({evaluationPath_});
-            if (series_.Count() > 0)
-                SelectRow(0);
-        } else if (!info.exists()) {
-            failed << QStringLiteral("%1: no such file").arg(QDir::toNativeSeparators(given));
+            recent << evaluationPath_;
+            SelectRow(0);
+        } else if (!fs::exists(status)) {
+            failed << QStringLiteral("%1: no such file").arg(shown);
         } else {
             // A file that cannot be read keeps its row with the reason, like any other bad file.
-            files << info.absoluteFilePath();
-            recent << info.absoluteFilePath();
+            files.push_back(name);
+            recent << report::DecodeArgument(name);
         }
     }
     // Once for the call: the settings are written to disk each time.
     if (!recent.isEmpty())
         addRecent(recent);
-    std::vector<std::string> bytes;
-    for (const QString& f : files)
-        bytes.push_back(report::EncodeArgument(f));
     const bool wasEmpty = series_.Count() == 0;
-    const std::size_t added = series_.Add(bytes);
+    const std::size_t added = series_.Add(files);
     if (added > 0) {
         setModified(true);
         if (wasEmpty)
@@ -401,7 +425,7 @@ bool MainWindow::OpenPaths(const QStringList& paths)
         message(failed.join(QStringLiteral("\n")), true);
     else if (added > 0)
         message(QStringLiteral("%1 files opened").arg(added), false);
-    return failed.isEmpty() || added > 0;
+    return failed.isEmpty() || added > 0 || openedEvaluation;
 }
 
 QString MainWindow::SaveEvaluation(const QString& path)
@@ -425,8 +449,11 @@ QString MainWindow::SaveEvaluation(const QString& path)
 
 QString MainWindow::ExportText(const QString& path, bool json)
 {
-    if (!series_.WaitUntilEvaluated())
-        return QStringLiteral("the files are still being evaluated");
+    if (!series_.WaitUntilEvaluated()) {
+        message(
+            QStringLiteral("Not exported: the files are still being evaluated; try again in a moment"), true);
+        return LastMessage();
+    }
     const std::string error
         = WriteTextFile(path, SeriesText(series_, json ? report::Format::Json : report::Format::Csv));
     message(error.empty() ? QStringLiteral("Exported %1").arg(QDir::toNativeSeparators(path)) : text(error),
@@ -436,8 +463,12 @@ QString MainWindow::ExportText(const QString& path, bool json)
 
 QString MainWindow::ExportPdf(const QString& path)
 {
-    if (!series_.WaitUntilEvaluated())
-        return QStringLiteral("the files are still being evaluated");
+    if (!series_.WaitUntilEvaluated()) {
+        message(
+            QStringLiteral("No report written: the files are still being evaluated; try again in a moment"),
+            true);
+        return LastMessage();
+    }
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const std::string error = WriteSeriesPdf(path, series_, {});
     QApplication::restoreOverrideCursor();
@@ -543,7 +574,8 @@ void MainWindow::message(const QString& text, bool failure)
         = new QMessageBox(QMessageBox::Warning, QStringLiteral("Tenso Lab"), text, QMessageBox::Ok, this);
     box->setObjectName(QStringLiteral("messageBox"));
     box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
+    box->setWindowModality(Qt::NonModal);
+    box->show();
 }
 
 void MainWindow::addRecent(const QStringList& paths)
@@ -667,6 +699,10 @@ void MainWindow::editSettings()
     if (dialog.exec() != QDialog::Accepted)
         return;
     if (const std::optional<report::SeriesSetup> setup = dialog.Setup()) {
+        const report::SeriesSetup& now = series_.Setup();
+        if (setup->proofPercents == now.proofPercents && setup->fractureDropPercent == now.fractureDropPercent
+            && setup->modulus == now.modulus && setup->modulusRange == now.modulusRange)
+            return;  // nothing changed: nothing to evaluate again
         const std::optional<std::size_t> row = CurrentRow();
         series_.SetSetup(*setup);
         if (row)

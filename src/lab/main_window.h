@@ -103,8 +103,8 @@ private:
     std::uint64_t shownKey_ = 0;  // the specimen whose chart is shown, to keep its zoom on a refit
 };
 
-// The exports in a folder, as Open Folder takes them: its plain files whose extension a testing
-// machine writes (csv, txt, tsv, dat, tra, asc), sorted by name.
-QStringList ExportsInFolder(const QString& folder);
+// The exports in a folder (bytes), as Open Folder takes them: its plain files whose extension a
+// testing machine writes (csv, txt, tsv, dat, tra, asc, in any case), sorted by name.
+std::vector<std::string> ExportsInFolder(const std::string& folder);
 
 }  // namespace tenso::lab

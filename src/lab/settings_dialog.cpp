@@ -52,6 +52,7 @@ std::optional<std::vector<double>> ParseProofs(const QString& text, QString* why
 
 SettingsDialog::SettingsDialog(const report::SeriesSetup& setup, QWidget* parent)
     : QDialog(parent)
+    , original_(setup)
     , proofs_(new QLineEdit(this))
     , fractureDrop_(new QDoubleSpinBox(this))
     , method_(new QComboBox(this))
@@ -94,6 +95,9 @@ SettingsDialog::SettingsDialog(const report::SeriesSetup& setup, QWidget* parent
     hi_->setValue(setup.modulusRange ? setup.modulusRange->second : 100);
     lo_->setEnabled(fixedRange_->isChecked());
     hi_->setEnabled(fixedRange_->isChecked());
+    connect(fractureDrop_, &QDoubleSpinBox::valueChanged, this, [this] { dropEdited_ = true; });
+    for (QDoubleSpinBox* box : {lo_, hi_})
+        connect(box, &QDoubleSpinBox::valueChanged, this, [this] { rangeEdited_ = true; });
     connect(fixedRange_, &QCheckBox::toggled, lo_, &QWidget::setEnabled);
     connect(fixedRange_, &QCheckBox::toggled, hi_, &QWidget::setEnabled);
     problem_->setStyleSheet(QStringLiteral("color: #a01010"));
@@ -128,10 +132,12 @@ std::optional<report::SeriesSetup> SettingsDialog::Setup() const
     }
     report::SeriesSetup s;
     s.proofPercents = *proofs;
-    s.fractureDropPercent = fractureDrop_->value();
+    s.fractureDropPercent = dropEdited_ ? fractureDrop_->value() : original_.fractureDropPercent;
     s.modulus
         = method_->currentIndex() == 0 ? standard::ModulusMethod::Sdar : standard::ModulusMethod::Passes;
-    if (fixedRange_->isChecked()) {
+    if (fixedRange_->isChecked() && original_.modulusRange && !rangeEdited_) {
+        s.modulusRange = original_.modulusRange;
+    } else if (fixedRange_->isChecked()) {
         if (hi_->value() <= lo_->value()) {
             problem_->setText(QStringLiteral("The range of E needs From below To."));
             return std::nullopt;

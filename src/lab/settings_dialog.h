@@ -24,6 +24,8 @@ public:
     void accept() override;
 
 private:
+    report::SeriesSetup original_;  // a value left alone stays exactly this, not its shown rounding
+    bool dropEdited_ = false, rangeEdited_ = false;
     QLineEdit* proofs_;
     QDoubleSpinBox* fractureDrop_;
     QComboBox* method_;

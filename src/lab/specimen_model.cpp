@@ -393,6 +393,14 @@ bool SpecimenModel::setData(const QModelIndex& index, const QVariant& value, int
             } else if (c.geometry == &Specimen::a0 || c.geometry == &Specimen::b0) {
                 setup.specimen.d0.reset();
                 setup.specimen.S0.reset();
+                // The other side of a flat specimen stays what it was: typed a0 alone over the
+                // header's a0 and b0 keeps the header's b0, since a typed cross-section replaces
+                // the header's whole.
+                const bool a0 = c.geometry == &Specimen::a0;
+                std::optional<double>& other = a0 ? setup.specimen.b0 : setup.specimen.a0;
+                const standard::Result* r = series_.At(row).result ? &*series_.At(row).result : nullptr;
+                if (!other && r)
+                    other = a0 ? r->specimen.b0 : r->specimen.a0;
             } else if (c.geometry == &Specimen::du) {
                 setup.specimen.Su.reset();
             } else if (c.geometry == &Specimen::Su) {

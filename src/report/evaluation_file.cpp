@@ -213,7 +213,10 @@ Evaluation ReadEvaluation(const std::string& path)
             + std::to_string(FormatVersion) + ")");
 
     Evaluation e;
-    e.series = reader.series(top.value(QStringLiteral("settings")).toObject());
+    const QJsonValue settings = top.value(QStringLiteral("settings"));
+    if (!settings.isUndefined() && !settings.isObject())
+        reader.fail("has settings that are not an object");
+    e.series = reader.series(settings.toObject());
     const QJsonValue specimens = top.value(QStringLiteral("specimens"));
     if (!specimens.isArray())
         reader.fail("has no list of specimens");

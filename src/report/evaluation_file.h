@@ -46,8 +46,8 @@ standard::Options OptionsFor(const SeriesSetup& series);
 // std::runtime_error with one line naming the file and what is wrong.
 Evaluation ReadEvaluation(const std::string& path);
 
-// The file's text: paths relative to `folder` (bytes) where they lie below or beside it, numbers
-// in their shortest exact form.
+// The file's text: paths relative to `folder` (bytes), so that a series moves with its evaluation;
+// numbers in their shortest exact form.
 std::string EvaluationText(const Evaluation& evaluation, const std::string& folder);
 
 // Writes the file at `path` through a QSaveFile: on failure nothing is left and the old file stays.

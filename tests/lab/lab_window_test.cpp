@@ -4,6 +4,7 @@
 #include "chart_view.h"
 #include "lab_exports.h"
 #include "main_window.h"
+#include "raw_text.h"
 #include "settings_dialog.h"
 #include "specimen_model.h"
 
@@ -40,6 +41,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <tuple>
 
@@ -396,6 +398,49 @@ private Q_SLOTS:
         QVERIFY(!w->Series().At(0).setup.specimen.d0);
         const Run plain = report({QStringLiteral("--format"), QStringLiteral("json"), file});
         COMPARE_JSON(parse(plain.out)[0], windowJson(w->Series())[0], QStringLiteral("d0 from the file"));
+    }
+
+    // One side of a flat specimen typed over the header's a0 and b0 keeps the header's other side:
+    // the numbers of --thickness with the header's --width.
+    void typedThicknessKeepsTheHeadersWidth()
+    {
+        const QString file
+            = copies({examples + "machine_zwick_style.TRA"}, path(QStringLiteral("data"))).first();
+        const auto w = window();
+        QVERIFY(w->OpenPaths({file}));
+        QVERIFY(w->Series().WaitUntilEvaluated());
+        QAbstractItemModel* model = specimenModel(*w);
+        QVERIFY(model->setData(
+            model->index(0, column(model, QStringLiteral("a0 [mm]"))), QStringLiteral("1.5"), Qt::EditRole));
+        QVERIFY(w->Series().WaitUntilEvaluated());
+        const Run r
+            = report({QStringLiteral("--format"), QStringLiteral("json"), QStringLiteral("--thickness"),
+                QStringLiteral("1.5"), QStringLiteral("--width"), QStringLiteral("20.1"), file});
+        QCOMPARE(r.status, 0);
+        COMPARE_JSON(parse(r.out)[0], windowJson(w->Series())[0], QStringLiteral("a0 = 1.5"));
+    }
+
+    // A Latin-1 file name (not UTF-8) opens from its folder and as an argument, under its bytes.
+    void latin1NameOpens()
+    {
+        const QString folder = path(QStringLiteral("latin1"));
+        QVERIFY(QDir().mkpath(folder));
+        const std::string name = report::EncodeArgument(folder) + "/caf\xe9.csv";
+        QVERIFY(QFile::copy(fraunhofer + "46NT71.csv", QStringLiteral("%1/plain.csv").arg(folder)));
+        QVERIFY(
+            std::rename(report::EncodeArgument(folder + QStringLiteral("/plain.csv")).c_str(), name.c_str())
+            == 0);
+        const auto w = window();
+        QVERIFY(w->OpenPaths({folder}));
+        QVERIFY(w->Series().WaitUntilEvaluated());
+        QCOMPARE(w->Series().Count(), std::size_t(1));
+        QCOMPARE(w->Series().At(0).setup.file, name);
+        QVERIFY(w->Series().At(0).result && !w->Series().At(0).result->error);
+        const auto again = window();
+        QVERIFY(again->OpenPaths({report::DecodeArgument(name)}));
+        QVERIFY(again->Series().WaitUntilEvaluated());
+        QCOMPARE(again->Series().Count(), std::size_t(1));
+        QVERIFY(!again->Series().At(0).result->error);
     }
 
     // Specimens left out (the check box, and Space on the table) leave the statistics of
