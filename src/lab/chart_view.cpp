@@ -1,19 +1,9 @@
 #include "chart_view.h"
 
-#include "decimate.h"
-#include "ticks.h"
-
-#include "common/qt_text.h"
-
 #include <QEvent>
-#include <QFont>
-#include <QFontMetricsF>
 #include <QMouseEvent>
-#include <QPaintDevice>
-#include <QPaintEngine>
 #include <QPainter>
 #include <QPen>
-#include <QPolygonF>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -22,19 +12,14 @@
 
 namespace tenso::lab {
 
-// report::PaintChart lays out its own axes: from zero and widened to whole tick steps, as a page
-// wants. A zoomed view must show exactly the rectangle the user chose, anywhere on the curve, so the
-// view paints the report's chart itself over the axes it is given, with the report's layout,
-// fonts, pens and colours. At the whole chart those axes are the report's own (LayoutChart), and the
-// picture is the report's picture; the tests hold the two together.
+// The view paints with the report's own painter, so that the chart on screen is the report's chart.
+// The whole chart is laid out as the report lays it out (LayoutChart, LayoutSeriesChart); a zoomed
+// view must show exactly the rectangle the user chose, anywhere on the curve, and gets axes that
+// span it (LayoutExactChart) in the same plot rectangle.
 
 namespace {
 
-constexpr double TextPoints = 8;  // as the report's tick numbers, labels and legend
-
-constexpr std::array<QRgb, 10> Palette
-    = {0x1f77b4, 0xd62728, 0x2ca02c, 0xff7f0e, 0x9467bd, 0x8c564b, 0xe377c2, 0x7f7f7f, 0xbcbd22, 0x17becf};
-
+constexpr QRgb BandColour = 0x1f77b4;  // the report's colour of a specimen's curve
 constexpr double HandleGrab = 8;  // pixels from a handle's centre that still take it
 constexpr double DragStart = 3;  // pixels the pointer moves before a handle follows it
 constexpr double MinBand = 5;  // a smaller rubber band is a click, not a zoom
@@ -42,32 +27,6 @@ constexpr double ZoomStep = 1.25;  // per wheel notch
 // How far a view may shrink or grow against the whole chart: beyond a thousandth the kept curve's
 // columns show as straight pieces and the tick numbers outgrow their margin.
 constexpr double MinSpan = 1e-3, MaxSpan = 10;
-
-QFont ChartFont(double unit)
-{
-    QFont font(QStringLiteral("Liberation Sans"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(std::max(1, static_cast<int>(std::lround(TextPoints * unit))));
-    return font;
-}
-
-QString Number(double value, int decimals)
-{
-    if (std::abs(value) < 1e-12)
-        value = 0;  // no "-0"
-    return QString::number(value, 'f', decimals);
-}
-
-QPen Pen(const QColor& colour, double width, Qt::PenStyle style = Qt::SolidLine)
-{
-    return {colour, width, style, Qt::FlatCap, Qt::RoundJoin};
-}
-
-QPen SeriesPen(std::size_t i, double unit)
-{
-    const Qt::PenStyle styles[] = {Qt::SolidLine, Qt::DashLine, Qt::DotLine, Qt::DashDotLine};
-    return Pen(QColor(Palette[i % Palette.size()]), 0.9 * unit, styles[(i / Palette.size()) % 4]);
-}
 
 QRectF RangeOf(const report::ChartLayout& layout)
 {
@@ -82,290 +41,13 @@ QPointF DataAt(const report::ChartLayout& layout, QPointF pixel)
         layout.y.lo + (plot.bottom() - pixel.y()) / plot.height() * (layout.y.hi - layout.y.lo)};
 }
 
-// The report's plot rectangle for the area, over axes that span exactly `range`, with as many tick
-// intervals at most as the report would put there.
-report::ChartLayout ViewLayout(const QRectF& area, double unit, const QRectF& range)
+std::vector<const report::ChartData*> Pointers(const std::vector<report::ChartData>& charts)
 {
-    report::ChartLayout layout
-        = report::LayoutChart(area, unit, range.left(), range.right(), range.top(), range.bottom());
-    const QFontMetricsF metrics(ChartFont(unit));
-    const int xIntervals = std::clamp(
-        static_cast<int>(layout.plot.width() / (metrics.horizontalAdvance(QStringLiteral("88.88")) * 2)), 2,
-        10);
-    const int yIntervals
-        = std::clamp(static_cast<int>(layout.plot.height() / (metrics.height() * 2.5)), 2, 10);
-    layout.x = {range.left(), range.right(), report::TickStep(range.width(), xIntervals)};
-    layout.y = {range.top(), range.bottom(), report::TickStep(range.height(), yIntervals)};
-    return layout;
-}
-
-// The multiples of the axis' step within it; at the whole chart the ends are such multiples, and
-// the values are the report's own.
-std::vector<double> TickValues(const report::Axis& axis)
-{
-    std::vector<double> values;
-    if (!(axis.step > 0) || !(axis.hi > axis.lo))
-        return values;
-    const double k = std::ceil(axis.lo / axis.step - 1e-9);
-    const double first = std::abs(k * axis.step - axis.lo) <= 1e-9 * axis.step ? axis.lo : k * axis.step;
-    const auto count = static_cast<int>(std::floor((axis.hi - first) / axis.step + 1e-9));
-    for (int i = 0; i <= count; ++i)
-        values.push_back(first + i * axis.step);
-    return values;
-}
-
-const QString XLabel = QStringLiteral("Strain e \u2212 e0 [%]");
-const QString YLabel = QStringLiteral("Stress R [MPa]");
-
-void PaintAxes(QPainter& painter, const report::ChartLayout& layout, double unit)
-{
-    const QRectF& plot = layout.plot;
-    const QFont font = ChartFont(unit);
-    const QFontMetricsF metrics(font, painter.device());
-    painter.setFont(font);
-    const double tick = 3 * unit;
-    const int xDecimals = report::TickDecimals(layout.x.step);
-    const int yDecimals = report::TickDecimals(layout.y.step);
-    const QPen grid = Pen(QColor(0xdd, 0xdd, 0xdd), 0.5 * unit);
-    const QPen axis = Pen(Qt::black, 0.8 * unit);
-
-    for (const double v : TickValues(layout.x)) {
-        const double px = layout.Map(v, layout.y.lo).x();
-        painter.setPen(grid);
-        painter.drawLine(QPointF(px, plot.top()), QPointF(px, plot.bottom()));
-        painter.setPen(axis);
-        painter.drawLine(QPointF(px, plot.bottom()), QPointF(px, plot.bottom() + tick));
-        const QString text = Number(v, xDecimals);
-        const double w = metrics.horizontalAdvance(text);
-        painter.drawText(QPointF(px - w / 2, plot.bottom() + tick + unit + metrics.ascent()), text);
-    }
-    for (const double v : TickValues(layout.y)) {
-        const double py = layout.Map(layout.x.lo, v).y();
-        painter.setPen(grid);
-        painter.drawLine(QPointF(plot.left(), py), QPointF(plot.right(), py));
-        painter.setPen(axis);
-        painter.drawLine(QPointF(plot.left() - tick, py), QPointF(plot.left(), py));
-        const QString text = Number(v, yDecimals);
-        const double w = metrics.horizontalAdvance(text);
-        painter.drawText(
-            QPointF(plot.left() - tick - unit - w, py + metrics.ascent() / 2 - unit * 0.5), text);
-    }
-    painter.setPen(axis);
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRect(plot);
-
-    const double xw = metrics.horizontalAdvance(XLabel);
-    painter.drawText(QPointF(plot.center().x() - xw / 2,
-                         plot.bottom() + tick + 2 * unit + metrics.height() + metrics.ascent()),
-        XLabel);
-    painter.save();
-    const double yw = metrics.horizontalAdvance(YLabel);
-    painter.translate(layout.area.left() + unit + metrics.ascent(), plot.center().y() + yw / 2);
-    painter.rotate(-90);
-    painter.drawText(QPointF(0, 0), YLabel);
-    painter.restore();
-}
-
-void PaintCurve(
-    QPainter& painter, const report::ChartLayout& layout, const report::ChartData& chart, const QPen& pen)
-{
-    const std::size_t n = std::min(chart.x.size(), chart.y.size());
-    if (n == 0)
-        return;
-    // Only the stretch of the curve that crosses the view, and one point on either side, so that
-    // a zoomed view is thinned over its own columns and the curve leaves the plot where it should.
-    const double lo = layout.x.lo, hi = layout.x.hi;
-    const auto crosses = [&](std::size_t i) {
-        const double a = chart.x[i], b = chart.x[i + 1];
-        return std::min(a, b) <= hi && std::max(a, b) >= lo;
-    };
-    std::size_t begin = n, end = 0;
-    if (n == 1) {
-        begin = 0;
-        end = 1;
-    }
-    for (std::size_t i = 0; i + 1 < n; ++i) {
-        if (crosses(i)) {
-            begin = std::min(begin, i);
-            end = std::max(end, i + 2);
-        }
-    }
-    if (begin >= end)
-        return;
-
-    // Thinned to two columns a pixel, as the report does on screen.
-    const auto columns = static_cast<std::size_t>(std::max(1.0, layout.plot.width()));
-    const auto first = static_cast<std::ptrdiff_t>(begin), last = static_cast<std::ptrdiff_t>(end);
-    const std::vector<double> xs(chart.x.begin() + first, chart.x.begin() + last);
-    const std::vector<double> ys(chart.y.begin() + first, chart.y.begin() + last);
-    const std::vector<std::size_t> kept = report::DecimateIndices(xs, ys, lo, hi, columns);
-    QPolygonF line;
-    line.reserve(static_cast<qsizetype>(kept.size()));
-    for (const std::size_t i : kept)
-        line.append(layout.Map(xs[i], ys[i]));
-    painter.setBrush(Qt::NoBrush);
-    const QPaintEngine* engine = painter.paintEngine();
-    if (engine == nullptr || engine->type() != QPaintEngine::Raster) {
-        painter.setPen(pen);
-        painter.drawPolyline(line);
-        return;
-    }
-    // A wide antialiased line in a raster costs Qt an outline of the whole polyline; one-pixel
-    // (cosmetic) lines side by side give the width at a fiftieth of the time, as in the report.
-    QPen thin = pen;
-    thin.setWidthF(0);
-    painter.setPen(thin);
-    const double width = pen.widthF();
-    const int passes = std::max(1, static_cast<int>(std::lround(width)));
-    for (int k = 0; k < passes; ++k) {
-        const double shift = passes == 1 ? 0.0 : (width - 1) * (k / (passes - 1.0) - 0.5) / std::sqrt(2.0);
-        painter.save();
-        painter.translate(shift, shift);
-        painter.drawPolyline(line);
-        painter.restore();
-    }
-}
-
-// The part of the segment a-b inside `box` (Liang-Barsky); false when none is. A deep zoom puts the
-// ends of the elastic line far outside the widget, where the raster's fixed-point stroking of a
-// wide or dashed line is neither exact nor quick.
-bool ClipSegment(QPointF& a, QPointF& b, const QRectF& box)
-{
-    if (box.contains(a) && box.contains(b))
-        return true;
-    const double dx = b.x() - a.x(), dy = b.y() - a.y();
-    double t0 = 0, t1 = 1;
-    const std::array<double, 4> p = {-dx, dx, -dy, dy};
-    const std::array<double, 4> q
-        = {a.x() - box.left(), box.right() - a.x(), a.y() - box.top(), box.bottom() - a.y()};
-    for (std::size_t i = 0; i < 4; ++i) {
-        if (p[i] == 0) {
-            if (q[i] < 0)
-                return false;
-            continue;
-        }
-        const double t = q[i] / p[i];
-        if (p[i] < 0)
-            t0 = std::max(t0, t);
-        else
-            t1 = std::min(t1, t);
-    }
-    if (t0 > t1)
-        return false;
-    const QPointF start = a;
-    a = start + t0 * QPointF(dx, dy);
-    b = start + t1 * QPointF(dx, dy);
-    return true;
-}
-
-void PaintSegment(
-    QPainter& painter, const report::ChartLayout& layout, const report::ChartSegment& s, const QPen& pen)
-{
-    QPointF a = layout.Map(s.x0, s.y0), b = layout.Map(s.x1, s.y1);
-    const double margin = 2 * pen.widthF() + 2;
-    if (!ClipSegment(a, b, layout.plot.adjusted(-margin, -margin, margin, margin)))
-        return;
-    painter.setPen(pen);
-    painter.drawLine(a, b);
-}
-
-void PaintMarkers(
-    QPainter& painter, const report::ChartLayout& layout, double unit, const report::ChartData& chart)
-{
-    const QFont font = ChartFont(unit);
-    const QFontMetricsF metrics(font, painter.device());
-    painter.setFont(font);
-    std::vector<QRectF> taken;
-    const double r = 2.2 * unit;
-    for (const auto& marker : chart.markers) {
-        const QPointF p = layout.Map(marker.x, marker.y);
-        if (!layout.plot.adjusted(-1, -1, 1, 1).contains(p))
-            continue;
-        painter.setPen(Pen(Qt::black, 0.6 * unit));
-        painter.setBrush(QColor(0xff, 0xd7, 0x00));
-        painter.drawEllipse(p, r, r);
-
-        // The label at the first place around the marker that neither overlaps an earlier label
-        // nor leaves the plot.
-        const QString text = QString::fromStdString(marker.label);
-        const QSizeF size(metrics.horizontalAdvance(text) + unit, metrics.height());
-        const double gap = r + unit;
-        const std::array<QPointF, 8> corners = {
-            QPointF(p.x() + gap, p.y() - gap - size.height()),
-            QPointF(p.x() + gap, p.y() + gap),
-            QPointF(p.x() - gap - size.width(), p.y() - gap - size.height()),
-            QPointF(p.x() - gap - size.width(), p.y() + gap),
-            QPointF(p.x() - size.width() / 2, p.y() - gap - 2 * size.height()),
-            QPointF(p.x() - size.width() / 2, p.y() + gap + size.height()),
-            QPointF(p.x() + gap, p.y() - gap - 2 * size.height()),
-            QPointF(p.x() + gap, p.y() + gap + size.height()),
-        };
-        QRectF place(corners[0], size);
-        for (const QPointF& corner : corners) {
-            const QRectF candidate(corner, size);
-            const bool inside = layout.plot.contains(candidate);
-            const bool free = std::none_of(
-                taken.begin(), taken.end(), [&](const QRectF& t) { return t.intersects(candidate); });
-            if (inside && free) {
-                place = candidate;
-                break;
-            }
-        }
-        taken.push_back(place);
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(QColor(255, 255, 255, 210));
-        painter.drawRect(place);
-        painter.setPen(Qt::black);
-        painter.drawText(QPointF(place.left() + unit / 2, place.top() + metrics.ascent()), text);
-    }
-}
-
-// The series' legend below the plot, in as many columns as the width takes.
-struct Legend {
-    int columns = 1, rows = 0;
-    double sample = 0, rowHeight = 0, columnWidth = 0, height = 0;
-};
-
-Legend SeriesLegend(const QRectF& area, double unit, const std::vector<report::ChartData>& charts)
-{
-    const QFontMetricsF metrics(ChartFont(unit));
-    Legend legend;
-    legend.sample = 14 * unit;
-    double widest = 0;
+    std::vector<const report::ChartData*> pointers;
+    pointers.reserve(charts.size());
     for (const auto& chart : charts)
-        widest = std::max(widest, metrics.horizontalAdvance(common::DisplayNameText(chart.name)));
-    const double entryWidth = std::min(legend.sample + 2 * unit + widest + 6 * unit, area.width());
-    legend.columns = entryWidth > 0 ? std::max(1, static_cast<int>(area.width() / entryWidth)) : 1;
-    const auto columns = static_cast<std::size_t>(legend.columns);
-    legend.rows = static_cast<int>((charts.size() + columns - 1) / columns);
-    legend.rowHeight = metrics.height() * 1.2;
-    legend.height = legend.rows * legend.rowHeight + (legend.rows > 0 ? 2 * unit : 0);
-    legend.columnWidth = area.width() / legend.columns;
-    return legend;
-}
-
-void PaintLegend(QPainter& painter, const QRectF& area, const QRectF& chartArea, double unit,
-    const std::vector<report::ChartData>& charts)
-{
-    const Legend legend = SeriesLegend(area, unit, charts);
-    const QFont font = ChartFont(unit);
-    const QFontMetricsF metrics(font, painter.device());
-    painter.setFont(font);
-    const double top = chartArea.bottom() + 2 * unit;
-    const auto columns = static_cast<std::size_t>(legend.columns);
-    for (std::size_t i = 0; i < charts.size(); ++i) {
-        const std::size_t row = i / columns, column = i % columns;
-        const double x = area.left() + static_cast<double>(column) * legend.columnWidth;
-        const double y = top + static_cast<double>(row) * legend.rowHeight;
-        const double mid = y + legend.rowHeight / 2;
-        painter.setPen(SeriesPen(i, unit));
-        painter.drawLine(QPointF(x, mid), QPointF(x + legend.sample, mid));
-        painter.setPen(Qt::black);
-        const QString name = metrics.elidedText(common::DisplayNameText(charts[i].name), Qt::ElideMiddle,
-            legend.columnWidth - legend.sample - 4 * unit);
-        painter.drawText(
-            QPointF(x + legend.sample + 2 * unit, mid - metrics.height() / 2 + metrics.ascent()), name);
-    }
+        pointers.push_back(&chart);
+    return pointers;
 }
 
 void PaintHandle(QPainter& painter, QPointF at, double radius, bool active)
@@ -455,34 +137,23 @@ std::optional<std::pair<QPointF, QPointF>> ChartView::HandlePositions() const
 
 double ChartView::Unit() const { return report::ChartUnitForPixels(width(), height()); }
 
-QRectF ChartView::ChartArea() const
-{
-    const QRectF area(rect());
-    if (mode_ != Mode::Series)
-        return area;
-    const Legend legend = SeriesLegend(area, Unit(), series_);
-    return {area.left(), area.top(), area.width(), std::max(1.0, area.height() - legend.height)};
-}
+QRectF ChartView::ChartArea() const { return HomeLayout().area; }
 
 report::ChartLayout ChartView::HomeLayout() const
 {
-    double xMin = chart_.xMin, xMax = chart_.xMax, yMin = chart_.yMin, yMax = chart_.yMax;
-    if (mode_ == Mode::Series) {
-        // As the report's series chart: from the origin over every curve.
-        xMin = xMax = yMin = yMax = 0;
-        for (const auto& chart : series_) {
-            xMin = std::min(xMin, chart.xMin);
-            xMax = std::max(xMax, chart.xMax);
-            yMin = std::min(yMin, chart.yMin);
-            yMax = std::max(yMax, chart.yMax);
-        }
-    }
-    return report::LayoutChart(ChartArea(), Unit(), xMin, xMax, yMin, yMax);
+    const QRectF area(rect());
+    if (mode_ == Mode::Series)
+        return report::LayoutSeriesChart(area, Unit(), Pointers(series_));
+    return report::LayoutChart(area, Unit(), chart_.xMin, chart_.xMax, chart_.yMin, chart_.yMax);
 }
 
 report::ChartLayout ChartView::CurrentLayout() const
 {
-    return zoom_ ? ViewLayout(ChartArea(), Unit(), *zoom_) : HomeLayout();
+    if (!zoom_)
+        return HomeLayout();
+    const QRectF& view = *zoom_;
+    return report::LayoutExactChart(
+        ChartArea(), Unit(), view.left(), view.right(), view.top(), view.bottom());
 }
 
 std::optional<report::ChartSegment> ChartView::ShownFit() const
@@ -572,30 +243,18 @@ void ChartView::paintEvent(QPaintEvent* /*event*/)
 
     const double unit = Unit();
     const report::ChartLayout layout = CurrentLayout();
-    // In the report's order: axes, then clipped to the plot the lines, the fit, the curve and the
-    // characteristic points.
+    if (mode_ == Mode::Series) {
+        report::PaintSeriesChart(painter, layout, unit, Pointers(series_));
+    } else if (drag_ == Drag::Handle) {
+        // The fit where the handle is being dragged to, in place of the chart's own.
+        report::ChartData shown = chart_;
+        shown.fit = ShownFit();
+        report::PaintChart(painter, layout, unit, shown);
+    } else {
+        report::PaintChart(painter, layout, unit, chart_);
+    }
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
-    PaintAxes(painter, layout, unit);
-    painter.setClipRect(layout.plot);
-    if (mode_ == Mode::Specimen) {
-        const QColor lines(0x55, 0x55, 0x55);
-        if (chart_.elastic)
-            PaintSegment(painter, layout, *chart_.elastic, Pen(lines, 0.7 * unit, Qt::DashLine));
-        for (const auto& offset : chart_.offsets)
-            PaintSegment(painter, layout, offset, Pen(lines, 0.7 * unit, Qt::DotLine));
-        const auto fit = ShownFit();
-        if (fit)
-            PaintSegment(painter, layout, *fit, Pen(QColor(0xf2, 0xb7, 0x05, 0x90), 4.5 * unit));
-        PaintCurve(painter, layout, chart_, Pen(QColor(Palette[0]), 1.1 * unit));
-        PaintMarkers(painter, layout, unit, chart_);
-    } else {
-        for (std::size_t i = 0; i < series_.size(); ++i)
-            PaintCurve(painter, layout, series_[i], SeriesPen(i, unit));
-    }
-    painter.setClipping(false);
-    if (mode_ == Mode::Series)
-        PaintLegend(painter, QRectF(rect()), layout.area, unit, series_);
     if (const auto fit = ShownFit()) {
         // Larger than the characteristic points and outlined, so that they read as things to take
         // hold of; whole even on the plot's edge (E fitted from near zero), and not at all where
@@ -612,7 +271,7 @@ void ChartView::paintEvent(QPaintEvent* /*event*/)
 
     if (drag_ == Drag::Band) {
         const QRectF band = QRectF(pressPixel_, pointerPixel_).normalized() & layout.plot;
-        painter.setPen(QPen(QColor(Palette[0]), 1));
+        painter.setPen(QPen(QColor(BandColour), 1));
         painter.setBrush(QColor(0x1f, 0x77, 0xb4, 0x30));
         painter.drawRect(band);
     }

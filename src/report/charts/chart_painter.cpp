@@ -49,6 +49,21 @@ QPen Pen(QColor colour, double width, Qt::PenStyle style = Qt::SolidLine)
     return pen;
 }
 
+// The multiples of the axis' step within it. The ends of a report's axis are such multiples; those
+// of a zoomed view need not be.
+std::vector<double> TickValues(const Axis& axis)
+{
+    std::vector<double> values;
+    if (!(axis.step > 0) || !(axis.hi > axis.lo))
+        return values;
+    const double k = std::ceil(axis.lo / axis.step - 1e-9);
+    const double first = std::abs(k * axis.step - axis.lo) <= 1e-9 * axis.step ? axis.lo : k * axis.step;
+    const auto count = static_cast<int>(std::floor((axis.hi - first) / axis.step + 1e-9));
+    for (int i = 0; i <= count; ++i)
+        values.push_back(first + i * axis.step);
+    return values;
+}
+
 const QString XLabel = QStringLiteral("Strain e \u2212 e0 [%]");
 const QString YLabel = QStringLiteral("Stress R [MPa]");
 
@@ -64,9 +79,7 @@ void PaintAxes(QPainter& painter, const ChartLayout& layout, double unit)
     const QPen grid = Pen(QColor(0xdd, 0xdd, 0xdd), 0.5 * unit);
     const QPen axis = Pen(Qt::black, 0.8 * unit);
 
-    const auto count = [](const Axis& a) { return static_cast<int>(std::lround((a.hi - a.lo) / a.step)); };
-    for (int i = 0; i <= count(layout.x); ++i) {
-        const double v = layout.x.lo + i * layout.x.step;
+    for (const double v : TickValues(layout.x)) {
         const double px = layout.Map(v, layout.y.lo).x();
         painter.setPen(grid);
         painter.drawLine(QPointF(px, plot.top()), QPointF(px, plot.bottom()));
@@ -76,8 +89,7 @@ void PaintAxes(QPainter& painter, const ChartLayout& layout, double unit)
         const double w = metrics.horizontalAdvance(text);
         painter.drawText(QPointF(px - w / 2, plot.bottom() + tick + unit + metrics.ascent()), text);
     }
-    for (int i = 0; i <= count(layout.y); ++i) {
-        const double v = layout.y.lo + i * layout.y.step;
+    for (const double v : TickValues(layout.y)) {
         const double py = layout.Map(layout.x.lo, v).y();
         painter.setPen(grid);
         painter.drawLine(QPointF(plot.left(), py), QPointF(plot.right(), py));
@@ -144,10 +156,46 @@ void PaintCurve(QPainter& painter, const ChartLayout& layout, const ChartData& c
     }
 }
 
+// The part of the segment a-b inside `box` (Liang-Barsky); false when none is. A deep zoom puts the
+// ends of the elastic line far outside the picture, where the raster's fixed-point stroking of a
+// wide or dashed line is neither exact nor quick. A segment inside the box is left as it is.
+bool ClipSegment(QPointF& a, QPointF& b, const QRectF& box)
+{
+    if (box.contains(a) && box.contains(b))
+        return true;
+    const double dx = b.x() - a.x(), dy = b.y() - a.y();
+    double t0 = 0, t1 = 1;
+    const std::array<double, 4> p = {-dx, dx, -dy, dy};
+    const std::array<double, 4> q
+        = {a.x() - box.left(), box.right() - a.x(), a.y() - box.top(), box.bottom() - a.y()};
+    for (std::size_t i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0)
+                return false;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
+    }
+    if (t0 > t1)
+        return false;
+    const QPointF start = a;
+    a = start + t0 * QPointF(dx, dy);
+    b = start + t1 * QPointF(dx, dy);
+    return true;
+}
+
 void PaintSegment(QPainter& painter, const ChartLayout& layout, const ChartSegment& s, const QPen& pen)
 {
+    QPointF a = layout.Map(s.x0, s.y0), b = layout.Map(s.x1, s.y1);
+    const double margin = 2 * pen.widthF() + 2;
+    if (!ClipSegment(a, b, layout.plot.adjusted(-margin, -margin, margin, margin)))
+        return;
     painter.setPen(pen);
-    painter.drawLine(layout.Map(s.x0, s.y0), layout.Map(s.x1, s.y1));
+    painter.drawLine(a, b);
 }
 
 // Labels beside their markers, each at the first place around it that neither overlaps an earlier
@@ -207,20 +255,59 @@ QPen SeriesPen(std::size_t i, double unit)
     return Pen(QColor(Palette[i % Palette.size()]), 0.9 * unit, styles[(i / Palette.size()) % 4]);
 }
 
-}  // namespace
+// The series' legend below the plot, in as many columns as the width takes.
+struct Legend {
+    int columns = 1, rows = 0;
+    double sample = 0, rowHeight = 0, columnWidth = 0, height = 0;
+};
 
-QPointF ChartLayout::Map(double strainPercent, double stress) const
+Legend SeriesLegend(
+    const QFontMetricsF& metrics, double width, double unit, const std::vector<const ChartData*>& charts)
 {
-    const double fx = (strainPercent - x.lo) / (x.hi - x.lo);
-    const double fy = (stress - y.lo) / (y.hi - y.lo);
-    return {plot.left() + fx * plot.width(), plot.bottom() - fy * plot.height()};
+    Legend legend;
+    legend.sample = 14 * unit;
+    double widest = 0;
+    for (const ChartData* chart : charts)
+        widest = std::max(widest, metrics.horizontalAdvance(common::DisplayNameText(chart->name)));
+    const double entryWidth = std::min(legend.sample + 2 * unit + widest + 6 * unit, width);
+    legend.columns = entryWidth > 0 ? std::max(1, static_cast<int>(width / entryWidth)) : 1;
+    legend.rows = static_cast<int>((charts.size() + static_cast<std::size_t>(legend.columns) - 1)
+        / static_cast<std::size_t>(legend.columns));
+    legend.rowHeight = metrics.height() * 1.2;
+    legend.height = legend.rows * legend.rowHeight + (legend.rows > 0 ? 2 * unit : 0);
+    legend.columnWidth = width / legend.columns;
+    return legend;
 }
 
-ChartLayout LayoutChart(const QRectF& area, double unit, double xMin, double xMax, double yMin, double yMax)
+// The chart of a series in `area` above its legend, from the origin over every curve.
+ChartLayout SeriesLayout(
+    const QRectF& area, double unit, const Legend& legend, const std::vector<const ChartData*>& charts)
+{
+    double xMin = 0, xMax = 0, yMin = 0, yMax = 0;
+    for (const ChartData* chart : charts) {
+        xMin = std::min(xMin, chart->xMin);
+        xMax = std::max(xMax, chart->xMax);
+        yMin = std::min(yMin, chart->yMin);
+        yMax = std::max(yMax, chart->yMax);
+    }
+    const QRectF chartArea(
+        area.left(), area.top(), area.width(), std::max(1.0, area.height() - legend.height));
+    return LayoutChart(chartArea, unit, xMin, xMax, yMin, yMax);
+}
+
+// The plot rectangle in the area, with the most tick intervals along each axis that leave room for
+// their numbers; the axes are left to the caller.
+struct Plot {
+    ChartLayout layout;
+    int xIntervals = 2, yIntervals = 2;
+};
+
+Plot PlotIn(const QRectF& area, double unit)
 {
     const QFont font = ChartFont(unit);
     const QFontMetricsF metrics(font);
-    ChartLayout layout;
+    Plot result;
+    ChartLayout& layout = result.layout;
     layout.area = area;
     const double tick = 3 * unit;
     // Room for the widest tick number of the stress axis ("-888" stands for any up to 3 digits and a
@@ -232,22 +319,50 @@ ChartLayout LayoutChart(const QRectF& area, double unit, double xMin, double xMa
     const double right = metrics.horizontalAdvance(QStringLiteral("888")) / 2 + 2 * unit;
     layout.plot = QRectF(area.left() + left, area.top() + top, std::max(1.0, area.width() - left - right),
         std::max(1.0, area.height() - top - bottom));
-    const int xIntervals = std::clamp(
+    result.xIntervals = std::clamp(
         static_cast<int>(layout.plot.width() / (metrics.horizontalAdvance(QStringLiteral("88.88")) * 2)), 2,
         10);
-    const int yIntervals
-        = std::clamp(static_cast<int>(layout.plot.height() / (metrics.height() * 2.5)), 2, 10);
+    result.yIntervals = std::clamp(static_cast<int>(layout.plot.height() / (metrics.height() * 2.5)), 2, 10);
+    return result;
+}
+
+}  // namespace
+
+QPointF ChartLayout::Map(double strainPercent, double stress) const
+{
+    const double fx = (strainPercent - x.lo) / (x.hi - x.lo);
+    const double fy = (stress - y.lo) / (y.hi - y.lo);
+    return {plot.left() + fx * plot.width(), plot.bottom() - fy * plot.height()};
+}
+
+ChartLayout LayoutChart(const QRectF& area, double unit, double xMin, double xMax, double yMin, double yMax)
+{
+    Plot plot = PlotIn(area, unit);
     // Axes from zero; a little below it (the toe before the strain origin, a slight compression
     // at the start) is cut off rather than given a whole tick interval.
     const auto from = [](double lo, double hi) { return lo < -0.03 * std::max(hi, 0.0) ? lo : 0.0; };
-    layout.x = NiceAxis(from(xMin, xMax), std::max(xMax, 0.0), xIntervals);
-    layout.y = NiceAxis(from(yMin, yMax), std::max(yMax, 0.0), yIntervals);
-    return layout;
+    plot.layout.x = NiceAxis(from(xMin, xMax), std::max(xMax, 0.0), plot.xIntervals);
+    plot.layout.y = NiceAxis(from(yMin, yMax), std::max(yMax, 0.0), plot.yIntervals);
+    return plot.layout;
+}
+
+ChartLayout LayoutExactChart(const QRectF& area, double unit, double xLo, double xHi, double yLo, double yHi)
+{
+    Plot plot = PlotIn(area, unit);
+    plot.layout.x = {xLo, xHi, TickStep(xHi - xLo, plot.xIntervals)};
+    plot.layout.y = {yLo, yHi, TickStep(yHi - yLo, plot.yIntervals)};
+    return plot.layout;
 }
 
 ChartLayout PaintChart(QPainter& painter, const QRectF& area, double unit, const ChartData& chart)
 {
     const ChartLayout layout = LayoutChart(area, unit, chart.xMin, chart.xMax, chart.yMin, chart.yMax);
+    PaintChart(painter, layout, unit, chart);
+    return layout;
+}
+
+void PaintChart(QPainter& painter, const ChartLayout& layout, double unit, const ChartData& chart)
+{
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     PaintAxes(painter, layout, unit);
@@ -264,7 +379,6 @@ ChartLayout PaintChart(QPainter& painter, const QRectF& area, double unit, const
     PaintCurve(painter, layout, chart, Pen(QColor(Palette[0]), 1.1 * unit));
     PaintMarkers(painter, layout, unit, chart);
     painter.restore();
-    return layout;
 }
 
 ChartLayout PaintTitledChart(QPainter& painter, const QRectF& area, double unit, const ChartData& chart)
@@ -288,32 +402,24 @@ ChartLayout PaintTitledChart(QPainter& painter, const QRectF& area, double unit,
 void PaintSeriesChart(
     QPainter& painter, const QRectF& area, double unit, const std::vector<const ChartData*>& charts)
 {
+    const QFontMetricsF metrics(ChartFont(unit), painter.device());
+    const Legend legend = SeriesLegend(metrics, area.width(), unit, charts);
+    PaintSeriesChart(painter, SeriesLayout(area, unit, legend, charts), unit, charts);
+}
+
+ChartLayout LayoutSeriesChart(const QRectF& area, double unit, const std::vector<const ChartData*>& charts)
+{
+    const QFontMetricsF metrics(ChartFont(unit));
+    return SeriesLayout(area, unit, SeriesLegend(metrics, area.width(), unit, charts), charts);
+}
+
+void PaintSeriesChart(
+    QPainter& painter, const ChartLayout& layout, double unit, const std::vector<const ChartData*>& charts)
+{
     const QFont font = ChartFont(unit);
     const QFontMetricsF metrics(font, painter.device());
-    double xMin = 0, xMax = 0, yMin = 0, yMax = 0;
-    for (const ChartData* chart : charts) {
-        xMin = std::min(xMin, chart->xMin);
-        xMax = std::max(xMax, chart->xMax);
-        yMin = std::min(yMin, chart->yMin);
-        yMax = std::max(yMax, chart->yMax);
-    }
-
-    // The legend in as many columns as the width takes, names shortened in the middle if need be.
-    const double sample = 14 * unit;
-    double widest = 0;
-    for (const ChartData* chart : charts)
-        widest = std::max(widest, metrics.horizontalAdvance(common::DisplayNameText(chart->name)));
-    const double entryWidth = std::min(sample + 2 * unit + widest + 6 * unit, area.width());
-    const int columns = std::max(1, static_cast<int>(area.width() / entryWidth));
-    const int rows = static_cast<int>(
-        (charts.size() + static_cast<std::size_t>(columns) - 1) / static_cast<std::size_t>(columns));
-    const double rowHeight = metrics.height() * 1.2;
-    const double legendHeight = rows * rowHeight + (rows > 0 ? 2 * unit : 0);
-    const double columnWidth = area.width() / columns;
-
-    const QRectF chartArea(
-        area.left(), area.top(), area.width(), std::max(1.0, area.height() - legendHeight));
-    const ChartLayout layout = LayoutChart(chartArea, unit, xMin, xMax, yMin, yMax);
+    const QRectF& chartArea = layout.area;
+    const Legend legend = SeriesLegend(metrics, chartArea.width(), unit, charts);
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     PaintAxes(painter, layout, unit);
@@ -326,17 +432,18 @@ void PaintSeriesChart(
     painter.setFont(font);
     const double top = chartArea.bottom() + 2 * unit;
     for (std::size_t i = 0; i < charts.size(); ++i) {
-        const int row = static_cast<int>(i / static_cast<std::size_t>(columns));
-        const int column = static_cast<int>(i % static_cast<std::size_t>(columns));
-        const double x = area.left() + column * columnWidth;
-        const double y = top + row * rowHeight;
-        const double mid = y + rowHeight / 2;
+        const int row = static_cast<int>(i / static_cast<std::size_t>(legend.columns));
+        const int column = static_cast<int>(i % static_cast<std::size_t>(legend.columns));
+        const double x = chartArea.left() + column * legend.columnWidth;
+        const double y = top + row * legend.rowHeight;
+        const double mid = y + legend.rowHeight / 2;
         painter.setPen(SeriesPen(i, unit));
-        painter.drawLine(QPointF(x, mid), QPointF(x + sample, mid));
+        painter.drawLine(QPointF(x, mid), QPointF(x + legend.sample, mid));
         painter.setPen(Qt::black);
-        const QString name = metrics.elidedText(
-            common::DisplayNameText(charts[i]->name), Qt::ElideMiddle, columnWidth - sample - 4 * unit);
-        painter.drawText(QPointF(x + sample + 2 * unit, mid - metrics.height() / 2 + metrics.ascent()), name);
+        const QString name = metrics.elidedText(common::DisplayNameText(charts[i]->name), Qt::ElideMiddle,
+            legend.columnWidth - legend.sample - 4 * unit);
+        painter.drawText(
+            QPointF(x + legend.sample + 2 * unit, mid - metrics.height() / 2 + metrics.ascent()), name);
     }
     painter.restore();
 }
