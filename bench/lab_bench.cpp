@@ -53,7 +53,7 @@ void OpenHundredFiles(benchmark::State& state)
 {
     QTemporaryDir dir;
     const QStringList paths = WriteSeries(dir, 100, 2000);
-    for (auto _ : state) {
+    for (auto _ : state) {  // NOLINT(clang-analyzer-deadcode.DeadStores): the library's loop
         tenso::lab::MainWindow window;
         window.show();
         window.OpenPaths(paths);
@@ -76,7 +76,7 @@ void EditOneSpecimen(benchmark::State& state)
     window.Series().WaitUntilEvaluated();
     window.SelectRow(50);
     bool wide = false;
-    for (auto _ : state) {
+    for (auto _ : state) {  // NOLINT(clang-analyzer-deadcode.DeadStores): the library's loop
         tenso::report::SpecimenSetup setup = window.Series().At(50).setup;
         if (state.range(0) == 0)
             setup.specimen.d0 = wide ? 10.0 : 10.02;

@@ -85,7 +85,7 @@ std::vector<std::string> ExportsInFolder(const std::string& folder)
         std::transform(ending.begin(), ending.end(), ending.begin(),
             [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); });
         std::error_code kind;
-        if (endings.count(ending) > 0 && entry.is_regular_file(kind))
+        if (endings.contains(ending) && entry.is_regular_file(kind))
             files.push_back(entry.path().string());
     }
     std::sort(files.begin(), files.end());

@@ -306,6 +306,37 @@ QVariant WarningsData(const standard::Result* r, int role)
     }
 }
 
+// A typed geometry value into `specimen`. A cross-section typed in one form replaces the others',
+// as a specimens row does, so that a typed d0 does not clash with an S0 set before; one side of a
+// flat specimen keeps the other side it was evaluated with (`evaluated`), since a typed
+// cross-section replaces the header's whole.
+void SetTyped(Specimen& specimen, std::optional<double> Specimen::*member, std::optional<double> typed,
+    const standard::Result* evaluated)
+{
+    specimen.*member = typed;
+    if (!typed)
+        return;
+    if (member == &Specimen::d0 || member == &Specimen::S0) {
+        if (member != &Specimen::d0)
+            specimen.d0.reset();
+        if (member != &Specimen::S0)
+            specimen.S0.reset();
+        specimen.a0.reset();
+        specimen.b0.reset();
+    } else if (member == &Specimen::a0 || member == &Specimen::b0) {
+        specimen.d0.reset();
+        specimen.S0.reset();
+        const bool a0 = member == &Specimen::a0;
+        std::optional<double>& other = a0 ? specimen.b0 : specimen.a0;
+        if (!other && evaluated)
+            other = a0 ? evaluated->specimen.b0 : evaluated->specimen.a0;
+    } else if (member == &Specimen::du) {
+        specimen.Su.reset();
+    } else if (member == &Specimen::Su) {
+        specimen.du.reset();
+    }
+}
+
 }  // namespace
 
 QVariant SpecimenModel::data(const QModelIndex& index, int role) const
@@ -379,34 +410,8 @@ bool SpecimenModel::setData(const QModelIndex& index, const QVariant& value, int
                         c.area ? QStringLiteral("mm²") : QStringLiteral("mm"), value.toString()));
             return false;
         }
-        setup.specimen.*(c.geometry) = typed;
-        // A cross-section typed in one form replaces the others', as a specimens row does, so that
-        // a typed d0 does not clash with an S0 set before.
-        if (typed) {
-            if (c.geometry == &Specimen::d0 || c.geometry == &Specimen::S0) {
-                if (c.geometry != &Specimen::d0)
-                    setup.specimen.d0.reset();
-                if (c.geometry != &Specimen::S0)
-                    setup.specimen.S0.reset();
-                setup.specimen.a0.reset();
-                setup.specimen.b0.reset();
-            } else if (c.geometry == &Specimen::a0 || c.geometry == &Specimen::b0) {
-                setup.specimen.d0.reset();
-                setup.specimen.S0.reset();
-                // The other side of a flat specimen stays what it was: typed a0 alone over the
-                // header's a0 and b0 keeps the header's b0, since a typed cross-section replaces
-                // the header's whole.
-                const bool a0 = c.geometry == &Specimen::a0;
-                std::optional<double>& other = a0 ? setup.specimen.b0 : setup.specimen.a0;
-                const standard::Result* r = series_.At(row).result ? &*series_.At(row).result : nullptr;
-                if (!other && r)
-                    other = a0 ? r->specimen.b0 : r->specimen.a0;
-            } else if (c.geometry == &Specimen::du) {
-                setup.specimen.Su.reset();
-            } else if (c.geometry == &Specimen::Su) {
-                setup.specimen.du.reset();
-            }
-        }
+        const LabSpecimen& now = series_.At(row);
+        SetTyped(setup.specimen, c.geometry, typed, now.result ? &*now.result : nullptr);
         series_.SetSpecimen(row, setup);
         Q_EMIT Edited();
         return true;
