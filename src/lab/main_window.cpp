@@ -157,7 +157,15 @@ MainWindow::MainWindow(QWidget* parent)
     updateTitle();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    // The views and the models ask the series for its rows while they are taken down, and the
+    // series, a member, is gone before QObject deletes the children: they go first.
+    delete takeCentralWidget();
+    delete statistics_;
+    delete proxy_;
+    delete model_;
+}
 
 void MainWindow::buildLayout()
 {
