@@ -1,5 +1,7 @@
 #include "settings_dialog.h"
 
+#include "specimen_model.h"
+
 #include "fields.h"
 
 #include <QCheckBox>
@@ -13,8 +15,7 @@
 #include <QRegularExpression>
 #include <QVBoxLayout>
 
-#include <charconv>
-#include <cmath>
+#include <algorithm>
 
 namespace tenso::lab {
 
@@ -27,16 +28,14 @@ std::optional<std::vector<double>> ParseProofs(const QString& text, QString* why
                                                     : QRegularExpression(QStringLiteral("[\\s,]+")),
         Qt::SkipEmptyParts);
     std::vector<double> proofs;
-    for (QString item : items) {
-        item = item.trimmed();
-        item.replace(QLatin1Char(','), QLatin1Char('.'));
-        const std::string s = item.toStdString();
-        double v = 0;
-        const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
-        if (ec != std::errc() || end != s.data() + s.size() || !std::isfinite(v) || v <= 0) {
+    for (const QString& item : items) {
+        bool ok = false;
+        const std::optional<double> typed = TypedLength(item, &ok);
+        if (!ok || !typed) {
             *why = QStringLiteral("A proof extension is a number above 0 %, not \"%1\".").arg(item);
             return std::nullopt;
         }
+        const double v = *typed;
         if (std::find(proofs.begin(), proofs.end(), v) != proofs.end()) {
             *why = QStringLiteral("%1 % is named twice.").arg(item);
             return std::nullopt;

@@ -31,8 +31,8 @@ std::vector<Column> TableColumns(const std::vector<standard::Quantity>& quantiti
 // report shows on the specimen's page only.
 std::vector<standard::Quantity> TableQuantities(const std::vector<double>& proofPercents);
 
-// A value the user typed: a positive number with '.' or ',' as its decimal mark, or nothing.
-// Unset in `ok` false for anything else.
+// A value the user typed (a length, an area, a proof extension): a positive number with '.' or ','
+// as its decimal mark, or nothing (unset, `ok` true); unset with `ok` false for anything else.
 std::optional<double> TypedLength(const QString& text, bool* ok);
 
 class SpecimenModel : public QAbstractTableModel {
