@@ -228,7 +228,8 @@ private Q_SLOTS:
         QCOMPARE(spy[0][1].toDouble(), 80.0);
     }
 
-    void aTinyDragOrAnEmptyRangeFitsNothing()
+    // A tiny drag or an empty range fits nothing, and the cursor and tooltip tell a handle.
+    void aTinyDragFitsNothingAndTheCursorTellsAHandle()
     {
         QSignalSpy spy(view_.get(), &ChartView::ModulusRangeEdited);
         const Mapping map = MappingOf(*view_);
@@ -249,11 +250,7 @@ private Q_SLOTS:
         QCOMPARE(spy.count(), 0);
         QCOMPARE(view_->HandlePositions()->first, map.low);
         QCOMPARE(view_->ViewRange(), QRectF(0, 0, 2, 100));  // and no zoom either
-    }
-
-    void theCursorAndTooltipTellAHandle()
-    {
-        const Mapping map = MappingOf(*view_);
+        // The cursor and tooltip tell a handle.
         Move(view_.get(), map.high + QPointF(3, 2), Qt::NoButton);
         QCOMPARE(view_->cursor().shape(), Qt::SizeVerCursor);
         QVERIFY2(view_->toolTip().startsWith(QStringLiteral("Drag to fit E up to 80")),

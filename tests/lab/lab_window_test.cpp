@@ -107,21 +107,19 @@ QByteArray bytes(const std::string& s) { return QByteArray(s.data(), static_cast
 // for an evaluation) are left out.
 void compare(const QJsonValue& expected, const QJsonValue& actual, const QString& where, QStringList& faults)
 {
-    if (expected.type() != actual.type()) {
+    const auto text = [](const QJsonValue& v) {
+        return QString::fromUtf8(QJsonDocument(QJsonArray {v}).toJson(QJsonDocument::Compact));
+    };
+    const auto fault = [&] {
         faults << QStringLiteral("%1: %2 in the window, %3 by tenso-report")
-                      .arg(where,
-                          QString::fromUtf8(
-                              QJsonDocument(QJsonArray {actual}).toJson(QJsonDocument::Compact)),
-                          QString::fromUtf8(
-                              QJsonDocument(QJsonArray {expected}).toJson(QJsonDocument::Compact)));
-        return;
-    }
-    if (expected.isDouble()) {
+                      .arg(where, text(actual), text(expected));
+    };
+    if (expected.type() != actual.type()) {
+        fault();
+    } else if (expected.isDouble()) {
         if (std::bit_cast<std::uint64_t>(expected.toDouble())
             != std::bit_cast<std::uint64_t>(actual.toDouble()))
-            faults << QStringLiteral("%1: %2 in the window, %3 by tenso-report")
-                          .arg(where, QString::number(actual.toDouble(), 'g', 17),
-                              QString::number(expected.toDouble(), 'g', 17));
+            fault();
     } else if (expected.isObject()) {
         const QJsonObject e = expected.toObject(), a = actual.toObject();
         for (auto it = e.begin(); it != e.end(); ++it)
@@ -133,15 +131,11 @@ void compare(const QJsonValue& expected, const QJsonValue& actual, const QString
     } else if (expected.isArray()) {
         const QJsonArray e = expected.toArray(), a = actual.toArray();
         if (e.size() != a.size())
-            faults << QStringLiteral("%1: %2 items in the window, %3 by tenso-report")
-                          .arg(where)
-                          .arg(a.size())
-                          .arg(e.size());
+            fault();
         for (qsizetype k = 0; k < std::min(e.size(), a.size()); ++k)
             compare(e[k], a[k], QStringLiteral("%1[%2]").arg(where).arg(k), faults);
     } else if (expected != actual) {
-        faults << QStringLiteral("%1: \"%2\" in the window, \"%3\" by tenso-report")
-                      .arg(where, actual.toVariant().toString(), expected.toVariant().toString());
+        fault();
     }
 }
 
