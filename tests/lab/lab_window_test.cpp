@@ -577,17 +577,14 @@ private Q_SLOTS:
         QVERIFY(sameRange(sb.At(3).setup.modulusRange, range));
         QCOMPARE(sb.At(0).setup.specimen.d0, std::optional(6.25));
 
-        const std::string json = SeriesText(sb, Format::Json);
-        const std::string csv = SeriesText(sb, Format::Csv);
-        QCOMPARE(bytes(json), bytes(SeriesText(sa, Format::Json)));
-        QCOMPARE(bytes(csv), bytes(SeriesText(sa, Format::Csv)));
-        const Run rj = report(
-            {QStringLiteral("--evaluation"), saved, QStringLiteral("--format"), QStringLiteral("json")});
-        QCOMPARE(rj.status, 0);
-        QCOMPARE(rj.out, bytes(json));
-        const Run rc = report({QStringLiteral("--evaluation"), saved});
-        QCOMPARE(rc.status, 0);
-        QCOMPARE(rc.out, bytes(csv));
+        for (const bool json : {true, false}) {
+            const std::string shownText = SeriesText(sb, json ? Format::Json : Format::Csv);
+            QCOMPARE(bytes(shownText), bytes(SeriesText(sa, json ? Format::Json : Format::Csv)));
+            const QStringList args = {QStringLiteral("--evaluation"), saved};
+            const Run r = json ? reportJson(args) : report(args);
+            QCOMPARE(r.status, 0);
+            QCOMPARE(r.out, bytes(shownText));
+        }
     }
 
     // A folder without exports, or a name that is not there, adds nothing and says why.
@@ -707,18 +704,15 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("why");
-        QTest::newRow("not JSON") << QByteArray(
-            R"({"format": "tenso-lab evaluation", "version": 1, "specimens": [)")
+        const QByteArray head = R"({"format": "tenso-lab evaluation", "version": )";
+        QTest::newRow("not JSON") << head + R"(1, "specimens": [)"
                                   << "JSON";
-        QTest::newRow("a specimen without a file")
-            << QByteArray(R"({"format": "tenso-lab evaluation", "version": 1, "specimens": [{"id": "x"}]})")
-            << "names no file";
-        QTest::newRow("no specimens") << QByteArray(
-            R"({"format": "tenso-lab evaluation", "version": 1, "settings": {}, "specimens": []})")
+        QTest::newRow("a specimen without a file") << head + R"(1, "specimens": [{"id": "x"}]})"
+                                                   << "names no file";
+        QTest::newRow("no specimens") << head + R"(1, "settings": {}, "specimens": []})"
                                       << "no data file";
-        QTest::newRow("another version")
-            << QByteArray(R"({"format": "tenso-lab evaluation", "version": 2, "specimens": []})")
-            << "version";
+        QTest::newRow("another version") << head + R"(2, "specimens": []})"
+                                         << "version";
     }
 
     void badEvaluationFileSaysWhyAndKeepsTheSeries()
